@@ -1,0 +1,78 @@
+// Single registry values: reads that fall back to the caller's default and a DWORD write.
+#include "app/Registry.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Room a string value may use; data that fills it all is taken as too long.
+constexpr DWORD kStringRoomBytes = 5001;
+
+// Owns one open key and closes it on every path.
+class CRegKey {
+  public:
+    CRegKey() = default;
+    ~CRegKey() {
+        if (m_hKey)
+            RegCloseKey(m_hKey);
+    }
+    CRegKey(const CRegKey&) = delete;
+    CRegKey& operator=(const CRegKey&) = delete;
+
+    bool Open(HKEY hRoot, const std::wstring& strSubKey, REGSAM nAccess) {
+        return RegOpenKeyExW(hRoot, strSubKey.c_str(), 0, nAccess, &m_hKey) == ERROR_SUCCESS;
+    }
+    bool Create(HKEY hRoot, const std::wstring& strSubKey, REGSAM nAccess) {
+        wchar_t szClass[] = L"";
+        return RegCreateKeyExW(hRoot, strSubKey.c_str(), 0, szClass, 0, nAccess, nullptr, &m_hKey, nullptr) ==
+               ERROR_SUCCESS;
+    }
+    HKEY Get() const { return m_hKey; }
+
+  private:
+    HKEY m_hKey = nullptr;
+};
+
+} // namespace
+
+DWORD RegReadDword(HKEY hRoot, const std::wstring& strSubKey, const std::wstring& strName, DWORD nDefault) {
+    CRegKey key;
+    if (!key.Open(hRoot, strSubKey, KEY_QUERY_VALUE))
+        return nDefault;
+    // The query's buffer is undefined after a failure, so the default is kept apart and only the
+    // bytes of a successful read are laid over it.
+    BYTE data[sizeof(DWORD)] = {};
+    DWORD cbData = sizeof data;
+    if (RegQueryValueExW(key.Get(), strName.c_str(), nullptr, nullptr, data, &cbData) != ERROR_SUCCESS)
+        return nDefault;
+    DWORD nResult = nDefault;
+    std::memcpy(&nResult, data, cbData);
+    return nResult;
+}
+
+void RegWriteDword(HKEY hRoot, const std::wstring& strSubKey, const std::wstring& strName, DWORD nValue) {
+    CRegKey key;
+    if (!key.Open(hRoot, strSubKey, KEY_SET_VALUE) &&
+        !key.Create(hRoot, strSubKey, KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY))
+        return;
+    RegSetValueExW(key.Get(), strName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&nValue),
+                   sizeof nValue);
+}
+
+std::wstring RegReadString(HKEY hRoot, const std::wstring& strSubKey, const std::wstring& strName,
+                           const std::wstring& strDefault) {
+    CRegKey key;
+    if (!key.Open(hRoot, strSubKey, KEY_QUERY_VALUE))
+        return strDefault;
+    std::vector<BYTE> data(kStringRoomBytes);
+    DWORD cbData = kStringRoomBytes;
+    if (RegQueryValueExW(key.Get(), strName.c_str(), nullptr, nullptr, data.data(), &cbData) !=
+            ERROR_SUCCESS ||
+        cbData >= kStringRoomBytes)
+        return strDefault;
+    // Only whole characters inside the data count, and the text stops at the first NUL among them.
+    std::wstring strText(cbData / sizeof(wchar_t), L'\0');
+    std::memcpy(strText.data(), data.data(), strText.size() * sizeof(wchar_t));
+    return strText.substr(0, strText.find(L'\0'));
+}

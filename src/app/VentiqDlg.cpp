@@ -1,0 +1,183 @@
+// CVentiqDlg: construction, control binding, the event table and the start-up sequence.
+#include "app/VentiqDlg.h"
+
+#include "app/SingleInstance.h"
+#include "cards/CardDetect.h"
+#include "cards/CardListFile.h"
+#include "fan/CrashGuard.h"
+#include "framework/WinApp.h"
+#include "res/resource.h"
+
+namespace {
+const wchar_t kDataLostText[] = L"Application data lost, please reinstall again.";
+const wchar_t kNotSupportedText[] = L"The Video Card does not support this application.";
+const wchar_t kAmdDriverText[] = L"Please install the latest AMD Catalyst\u2122 drivers.";
+const wchar_t kNvidiaDriverText[] = L"Please install the latest NVIDIA GeForce drivers.";
+} // namespace
+
+CVentiqDlg::CVentiqDlg()
+    : CBitmapDialog(IDD_VENTIQ_DIALOG),
+      m_hIcon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VENTIQ))) {}
+
+CVentiqDlg::~CVentiqDlg() {
+    if (m_brEditBk != nullptr) {
+        ::DeleteObject(m_brEditBk);
+    }
+}
+
+void CVentiqDlg::DoDataExchange(CDataExchange& exchange) {
+    CBitmapDialog::DoDataExchange(exchange);
+    exchange.Control(IDC_MINI, m_btnMini);
+    exchange.Control(IDC_CLOSE, m_btnClose);
+    exchange.Control(IDC_RESET, m_btnReset);
+    exchange.Control(IDC_APPLY, m_btnApply);
+    exchange.Control(IDC_SLIDER_OUTER, m_sliderOuter);
+    exchange.Control(IDC_SLIDER_MIDDLE, m_sliderMiddle);
+    exchange.Control(IDC_EDIT_OUTER, m_editOuter);
+    exchange.Control(IDC_EDIT_MIDDLE, m_editMiddle);
+    exchange.Control(IDC_GPU_TEMP, m_lblGpuTemp);
+    exchange.Control(IDC_PWM_TEMP, m_lblPwmTemp);
+    exchange.Control(IDC_ZONE1_SPEED, m_lblZone1Speed);
+    exchange.Control(IDC_ZONE3_SPEED, m_lblZone3Speed);
+    exchange.Control(IDC_ZONE2_SPEED, m_lblZone2Speed);
+    exchange.Control(IDC_AUTO1, m_btnAuto1);
+    exchange.Control(IDC_AUTO2, m_btnAuto2);
+    exchange.Control(IDC_GPU_UNIT, m_lblGpuUnit);
+    exchange.Control(IDC_PWM_UNIT, m_lblPwmUnit);
+    exchange.Control(IDC_FAN1_ZONE, m_fan1Zone);
+    exchange.Control(IDC_FAN3_ZONE, m_fan3Zone);
+    exchange.Control(IDC_FAN2_ZONE, m_fan2Zone);
+}
+
+const WndEventTable* CVentiqDlg::GetEventTable() const {
+    static const WndEvent events[] = {
+        OnMessage<&CVentiqDlg::OnPaint>(WM_PAINT),
+        OnMessage<&CVentiqDlg::OnQueryDragIcon>(WM_QUERYDRAGICON),
+        OnMessage<&CVentiqDlg::OnMove>(WM_MOVE),
+        OnCtlColorEvent<&CVentiqDlg::OnCtlColor>(),
+        OnTimerEvent<&CVentiqDlg::OnTimer>(),
+        OnMessage<&CVentiqDlg::OnDestroy>(WM_DESTROY),
+        OnMessage<&CVentiqDlg::OnEndSession>(WM_ENDSESSION),
+        OnMessage<&CVentiqDlg::OnQueryEndSession>(WM_QUERYENDSESSION),
+        OnCommand<&CVentiqDlg::OnShowCommand>(ID_TRAY_SHOW),
+        OnCommand<&CVentiqDlg::OnShowCommand>(ID_TRAY_DBLCLK_SHOW),
+        OnCommand<&CVentiqDlg::OnTrayClose>(ID_TRAY_CLOSE),
+        OnCommand<&CVentiqDlg::OnMini>(IDC_MINI),
+        OnCommand<&CVentiqDlg::OnCloseButton>(IDC_CLOSE),
+        OnCommand<&CVentiqDlg::OnEnterValues>(IDOK),
+        OnMessage<&CVentiqDlg::OnSliderNotify>(WM_SLIDER_POSCHANGING),
+        OnCommand<&CVentiqDlg::OnAuto1>(IDC_AUTO1),
+        OnCommand<&CVentiqDlg::OnAuto2>(IDC_AUTO2),
+        OnCommand<&CVentiqDlg::OnApply>(IDC_APPLY),
+        OnCommand<&CVentiqDlg::OnReset>(IDC_RESET),
+    };
+    static const WndEventTable table{CBitmapDialog::GetEventTable(), events};
+    return &table;
+}
+
+BOOL CVentiqDlg::OnInitDialog() {
+    CBitmapDialog::OnInitDialog();
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof(version);
+    ::GetVersionExW(&version);
+    m_bIsWinXP = version.dwMajorVersion == 5 && version.dwMinorVersion == 1;
+    m_bIsVista = version.dwMajorVersion == 6 && version.dwMinorVersion == 0;
+    m_bIsWin7 = version.dwMajorVersion == 6 && version.dwMinorVersion == 1;
+    m_bIsWin8 = version.dwMajorVersion == 6 && version.dwMinorVersion == 2;
+
+    EnforceSingleInstance(L"Ventiq.exe", m_bIsWinXP, m_bIsWin7 || m_bIsWin8);
+    SetWindowText(L"Ventiq");
+
+    if (!DetectCard()) {
+        ClearControlsOnFailure();
+        ShowMessage(m_bDataLost ? kDataLostText : kNotSupportedText);
+        CDialog::OnOK();
+        return TRUE;
+    }
+
+    m_bBackendReady = false;
+    m_bDataLost = false;
+    if (IsAmd()) {
+        m_bBackendReady = StartAmdBackend();
+    } else if (IsNvidia()) {
+        m_bBackendReady = StartNvidiaBackend();
+    }
+    if (!m_bBackendReady) {
+        ClearControlsOnFailure();
+        ShowMessage(IsAmd() ? kAmdDriverText : kNvidiaDriverText);
+        CDialog::OnOK();
+        return TRUE;
+    }
+    m_bFanControl = 1;
+    // From here on the fans may leave their defaults, so a crash must hand them back.
+    SetCrashGuardTarget(this);
+
+    ReadSavedRegisters();
+    SetUpWindow();
+    m_brEditBk = ::CreateSolidBrush(RGB(0, 0, 0));
+    m_bTyping1 = false;
+    m_bTyping2 = false;
+    m_bEditing1 = false;
+    m_bEditing2 = false;
+    m_bClearEntry = false;
+    ::SetTimer(m_hWnd, TIMER_READINGS, 1000, nullptr);
+    ::SetTimer(m_hWnd, TIMER_ENTRY_SYNC, 300, nullptr);
+    return TRUE;
+}
+
+void CVentiqDlg::OnTimer(UINT_PTR timerId) {
+    if (timerId == TIMER_READINGS) {
+        UpdateReadings();
+    } else if (timerId == TIMER_ENTRY_SYNC) {
+        UpdateEntryText();
+    }
+}
+
+void CVentiqDlg::ClearControlsOnFailure() {
+    for (CWnd* text : {static_cast<CWnd*>(&m_lblGpuUnit), static_cast<CWnd*>(&m_lblPwmUnit),
+                       static_cast<CWnd*>(&m_lblGpuTemp), static_cast<CWnd*>(&m_lblPwmTemp),
+                       static_cast<CWnd*>(&m_lblZone1Speed), static_cast<CWnd*>(&m_lblZone2Speed),
+                       static_cast<CWnd*>(&m_lblZone3Speed), &m_editOuter, &m_editMiddle}) {
+        text->SetWindowText(L"");
+    }
+    for (CWnd* control : {static_cast<CWnd*>(&m_btnReset), static_cast<CWnd*>(&m_btnApply),
+                          static_cast<CWnd*>(&m_btnAuto1), static_cast<CWnd*>(&m_btnAuto2), &m_editOuter,
+                          &m_editMiddle, static_cast<CWnd*>(&m_sliderOuter),
+                          static_cast<CWnd*>(&m_sliderMiddle)}) {
+        control->EnableWindow(FALSE);
+    }
+}
+
+void CVentiqDlg::ShowMessage(const std::wstring& text) {
+    AppMessageBox(m_hWnd, text);
+}
+
+bool CVentiqDlg::DetectCard() {
+    m_nCardCount = 0;
+    std::wstring pnpIds[4];
+    m_sysInfo.GetVideoControllerIds(pnpIds);
+    CardDetection found = DetectCards(pnpIds, ReadInstalledCardList());
+    m_nCardCount = found.m_nCardCount;
+    for (int i = 0; i < 4; ++i) {
+        m_strVenId[i] = found.m_strVenId[i];
+        m_strDevId[i] = found.m_strDevId[i];
+        m_strSubSysId[i] = found.m_strSubSysId[i];
+        m_strSubVenId[i] = found.m_strSubVenId[i];
+    }
+    m_strVendor = found.m_strVendor;
+    m_pCardMatched = std::move(found.m_pCardMatched);
+    m_pRows = std::move(found.m_pRows);
+    m_nMatchedRow = found.m_nMatchedRow;
+    m_bDataLost = found.m_bDataLost;
+    return found.m_bFound;
+}
+
+int CVentiqDlg::RegisterDefault(int k) const {
+    if (m_nMatchedRow < 0 || static_cast<size_t>(m_nMatchedRow) >= m_pRows.size()) {
+        return 0;
+    }
+    return ParseDecimal(m_pRows[static_cast<size_t>(m_nMatchedRow)].m_strRegDefault[k]);
+}

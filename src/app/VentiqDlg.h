@@ -1,0 +1,224 @@
+// CVentiqDlg: the program's only window and its controller; it owns every piece of run-time state.
+// Its member functions are spread over app/, gpu/, fan/, driver/ and ui/ by subject.
+#pragma once
+#include "cards/CardListParse.h"
+#include "cards/SystemInfo.h"
+#include "gpu/NvApi.h"
+#include "ui/BitmapDialog.h"
+#include "ui/BitmapSlider.h"
+#include "ui/Label.h"
+#include "ui/PointFont.h"
+#include "ui/SkinButton.h"
+#include "ui/TrayIcon.h"
+
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// Control ids of dialog template 102.
+enum : int {
+    IDC_MINI = 1000,
+    IDC_CLOSE = 1001,
+    IDC_GPU_TEMP = 1002,
+    IDC_ZONE1_SPEED = 1003,
+    IDC_ZONE2_SPEED = 1004,
+    IDC_ZONE3_SPEED = 1005,
+    IDC_PWM_TEMP = 1006,
+    IDC_EDIT_OUTER = 1010,
+    IDC_EDIT_MIDDLE = 1011,
+    IDC_RESET = 1012,
+    IDC_APPLY = 1013,
+    IDC_SLIDER_OUTER = 1014,
+    IDC_SLIDER_MIDDLE = 1015,
+    IDC_GPU_UNIT = 1016,
+    IDC_AUTO1 = 1017,
+    IDC_AUTO2 = 1018,
+    IDC_PWM_UNIT = 1019,
+    IDC_FAN1_ZONE = 1021,
+    IDC_FAN2_ZONE = 1022,
+    IDC_FAN3_ZONE = 1023,
+};
+
+// Commands of the tray icon and its menu.
+enum : UINT {
+    ID_TRAY_DBLCLK_SHOW = 32768,
+    ID_TRAY_SHOW = 32771,
+    ID_TRAY_CLOSE = 32772,
+};
+
+// Timers of the main window.
+enum : UINT_PTR {
+    TIMER_READINGS = 0,
+    TIMER_ENTRY_SYNC = 1,
+};
+
+// The PWM module temperature at which a manual middle fan is refused on AMD boards.
+constexpr int PROTECTION_TEMP = 70;
+
+class CVentiqDlg : public CBitmapDialog {
+public:
+    CVentiqDlg();
+    ~CVentiqDlg() override;
+
+    // ---- app/: start-up and the event table ----
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange& exchange) override;
+    void OnTimer(UINT_PTR timerId);
+    void ClearControlsOnFailure();
+    // Shows one of the program's messages (OK, exclamation, application name as caption).
+    void ShowMessage(const std::wstring& text);
+    bool DetectCard();
+    bool IsAmd() const { return m_strVendor == L"AMD"; }
+    bool IsNvidia() const { return m_strVendor == L"NVIDIA"; }
+    int AdapterForCard(int card) const { return m_nAdapterIndex * card; }
+    int RegisterDefault(int k) const;
+
+    // ---- gpu/: vendor back ends and the fan controller chip ----
+    bool StartAmdBackend();
+    void ReinitAdl();
+    bool StartNvidiaBackend();
+    std::wstring GetNvGpuTemperatureText();
+    std::wstring GetNvCoolerText();
+    // Applies a cooler level and policy to every matched NVIDIA card.
+    void ApplyNvCoolerLevels(int level, int policy);
+    BYTE AdlI2CRead(int adapterIndex, BYTE reg);
+    void AdlI2CWrite(int adapterIndex, BYTE reg, int value);
+    BYTE NvI2CRead(NvPhysicalGpuHandle gpu, BYTE reg);
+    void NvI2CWrite(NvPhysicalGpuHandle gpu, BYTE reg, int value);
+    // Register of the first card, on the vendor path.
+    BYTE ReadChipRegister(BYTE reg);
+    // Registers 0x85..0x88 of every card get the list row's defaults: the chip's automatic curve.
+    void WriteRegisterDefaults();
+    // Registers 0x85 and 0x86 of every card get one duty: a fixed middle-fan speed.
+    void WriteFixedDuty(int duty);
+    void ReadSavedRegisters();
+
+    // ---- fan/: monitoring, Apply, Auto and Reset, shutdown ----
+    // The first card's first cooler: level in percent and the driver's policy code (0, 0 when the
+    // query fails).
+    struct NvCoolerReading {
+        int m_nLevel = 0;
+        int m_nPolicy = 0;
+    };
+    NvCoolerReading QueryNvCooler();
+    void ReadInitialState();
+    void UpdateReadings();
+    // The readings of one tick into the controls, without the tick's final redraw.
+    void UpdateReadouts();
+    void UpdateEntryText();
+    void UpdateDisabledSlider(CBitmapSlider& slider, CWnd& entry, int position, const std::wstring& text);
+    LRESULT OnSliderNotify(WPARAM wParam, LPARAM lParam);
+    void OnApply();
+    void OnAuto1();
+    void OnAuto2();
+    void OnReset();
+    void RestoreFanDefaults();
+    void OnCloseButton();
+    void OnTrayClose();
+    LRESULT OnDestroy(WPARAM wParam, LPARAM lParam);
+    LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
+    LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
+    // The outer fans of every card: the driver's control when automatic, else the percentage.
+    void ApplyOuterFans(int percent);
+    // The middle fan of every card: the chip's curve when automatic, else the percentage as a fixed
+    // duty (refused on a hot AMD board).
+    void ApplyMiddleFan(int percent);
+    // The close commands: restore, ULPS put back, the library session ended when asked, tray icon
+    // removed, dialog ended.
+    void CloseWithRestore(bool endAdlSession);
+
+    // ---- driver/: ULPS switch and device restart ----
+    BOOL ReadUlpsState(const std::wstring& keyPath, const std::wstring& matchName);
+    BOOL WriteUlpsState(const std::wstring& keyPath, const std::wstring& matchName, DWORD value);
+    void RestartDisplayDevice();
+
+    // ---- ui/: layout, painting and input ----
+    void SetUpWindow();
+    void LoadDigitalFont();
+    LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
+    LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMove(WPARAM wParam, LPARAM lParam);
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT kind);
+    BOOL PreTranslateMessage(MSG* msg) override;
+    void OnEnterValues();
+    void OnMini();
+    void OnShowCommand();
+    // Fonts OnCtlColor selects into the entry boxes and the unit labels, made once and kept.
+    CPointFont m_entryFont{L"MS Shell Dlg"};
+    CPointFont m_unitFont{L"MS Shell Dlg"};
+
+    // ---- state (declaration order of the program's data model) ----
+    HICON m_hIcon = nullptr;
+    std::unique_ptr<CMyAppTrayIcon> m_pTrayIcon;
+    RECT m_rcWindow{};
+    HANDLE m_hDigitalFont = nullptr;
+    HBRUSH m_brEditBk = nullptr;
+    CSystemInfo m_sysInfo;
+    std::vector<DListRow> m_pRows;
+    int m_nMatchedRow = 0;
+    bool m_bIsWinXP = false;
+    bool m_bIsVista = false;
+    bool m_bIsWin7 = false;
+    bool m_bIsWin8 = false;
+    bool m_bTyping1 = false;
+    bool m_bTyping2 = false;
+    bool m_bClearEntry = false;
+    bool m_bAuto1 = false;
+    bool m_bAuto2 = false;
+    bool m_bEditing1 = false;
+    bool m_bEditing2 = false;
+    // Fan-control gate: 0 until the vendor back end is up, 1 from then on.
+    int m_bFanControl = 0;
+    bool m_bControllerPresent = false;
+    bool m_bDataLost = false;
+    std::vector<BYTE> m_pCardMatched;
+    std::wstring m_strZone3Percent;
+    UINT m_nAppliedDpi = 0;
+    bool m_bBackendReady = false;
+    bool m_bUlpsAtStart = false;
+    bool m_bUlpsEnabled = false;
+    std::wstring m_strVenId[4];
+    std::wstring m_strDevId[4];
+    std::wstring m_strSubSysId[4];
+    std::wstring m_strSubVenId[4];
+    int m_nSavedRegs[4] = {};
+    int m_nCardCount = 0;
+    std::wstring m_strVendor;
+    HMODULE m_hADL = nullptr;
+    int m_nAdapterCount = 0;
+    int m_nAdapterIndex = -1;
+    CNvApi m_nvApi;
+    NvStatus m_nLastNvStatus = 0;
+    NvPhysicalGpuHandle m_hPhysicalGpu[64] = {};
+    NvDisplayHandle m_hNvDisplay[128] = {};
+    NvU32 m_nPhysicalGpuCount = 0;
+    NvU32 m_nOutputId = 0;
+    HWND m_ToolTip = nullptr;
+
+    // Child controls, bound by DoDataExchange.
+    CxSkinButton m_btnMini;
+    CxSkinButton m_btnClose;
+    CxSkinButton m_btnReset;
+    CxSkinButton m_btnApply;
+    CxSkinButton m_btnAuto1;
+    CxSkinButton m_btnAuto2;
+    CBitmapSlider m_sliderOuter;
+    CBitmapSlider m_sliderMiddle;
+    CLabel m_lblGpuTemp;
+    CLabel m_lblPwmTemp;
+    CLabel m_lblZone1Speed;
+    CLabel m_lblZone3Speed;
+    CLabel m_lblZone2Speed;
+    CLabel m_lblGpuUnit;
+    CLabel m_lblPwmUnit;
+    CWnd m_fan1Zone;
+    CWnd m_fan3Zone;
+    CWnd m_fan2Zone;
+    CWnd m_editOuter;
+    CWnd m_editMiddle;
+
+protected:
+    const WndEventTable* GetEventTable() const override;
+};

@@ -1,0 +1,68 @@
+// Crash guard: a crashed process still hands the fans back to their default control, once.
+#include "fan/CrashGuard.h"
+
+#include "app/VentiqDlg.h"
+
+#include <cstdlib>
+#include <exception>
+
+namespace {
+// Written on the user-interface thread, read by whichever thread crashes.
+CVentiqDlg* volatile g_pTarget = nullptr;
+volatile LONG g_nEntered = 0;
+// The C runtime's report of an invalid parameter, as Windows names it.
+constexpr DWORD kInvalidCrtParameter = 0xC0000417;
+
+// Runs the restore at most once. A fault inside it comes back here and ends the process at once:
+// a crashed process must never loop or hang.
+void HandBackFans(DWORD exitCodeOnSecondFault) {
+    if (::InterlockedExchange(&g_nEntered, 1) != 0) {
+        ::TerminateProcess(::GetCurrentProcess(), exitCodeOnSecondFault);
+    }
+    // Only calls into the already loaded driver libraries with data already in memory: no window
+    // messages, no message boxes.
+    CVentiqDlg* target = g_pTarget;
+    g_pTarget = nullptr;
+    if (target != nullptr) {
+        target->RestoreFanDefaults();
+    }
+}
+
+// Ends the process as the crash it is, so Windows Error Reporting still sees it.
+void EndAsCrash() {
+    ::RaiseFailFastException(nullptr, nullptr, 0);
+    ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(STATUS_STACK_BUFFER_OVERRUN));
+}
+
+LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) {
+    HandBackFans(exception->ExceptionRecord->ExceptionCode);
+    // Let the system's own handling end the process with the exception's code.
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+void OnTerminate() {
+    HandBackFans(STATUS_STACK_BUFFER_OVERRUN);
+    EndAsCrash();
+}
+
+void __cdecl OnInvalidParameter(const wchar_t*, const wchar_t*, const wchar_t*, unsigned int, uintptr_t) {
+    HandBackFans(kInvalidCrtParameter);
+    EndAsCrash();
+}
+
+void __cdecl OnPureCall() {
+    HandBackFans(STATUS_STACK_BUFFER_OVERRUN);
+    EndAsCrash();
+}
+} // namespace
+
+void InstallCrashGuard() {
+    ::SetUnhandledExceptionFilter(&OnUnhandledException);
+    std::set_terminate(&OnTerminate);
+    _set_invalid_parameter_handler(&OnInvalidParameter);
+    _set_purecall_handler(&OnPureCall);
+}
+
+void SetCrashGuardTarget(CVentiqDlg* window) {
+    g_pTarget = window;
+}

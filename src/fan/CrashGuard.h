@@ -1,0 +1,12 @@
+// The last chance to hand the fans back when the program crashes.
+#pragma once
+
+class CVentiqDlg;
+
+// Installs one routine for every way the process can crash: an unhandled structured exception,
+// std::terminate, an invalid-parameter report and a pure virtual call. Runs before the window exists.
+void InstallCrashGuard();
+
+// The window whose fans the routine hands back; null while nothing has been taken from the
+// defaults (before the vendor back end is up, and once the window is destroyed).
+void SetCrashGuardTarget(CVentiqDlg* window);

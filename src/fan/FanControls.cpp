@@ -1,0 +1,55 @@
+// Image sets and label updates of the fan controls.
+#include "fan/FanControls.h"
+
+#include "res/resource.h"
+
+void ShowAuto1(CxSkinButton& button, bool automatic) {
+    if (automatic) {
+        button.SetSkinImages(IDB_AUTO1_ON, IDB_AUTO1_OFF, IDB_AUTO1_OVER, IDB_AUTO1_ON);
+    } else {
+        button.SetSkinImages(IDB_AUTO1_OFF, IDB_AUTO1_ON, IDB_AUTO1_OVER, IDB_AUTO1_OFF);
+    }
+}
+
+void ShowAuto2(CxSkinButton& button, bool automatic) {
+    if (automatic) {
+        button.SetSkinImages(IDB_AUTO2_ON, IDB_AUTO2_OFF, IDB_AUTO2_OVER, IDB_AUTO2_ON);
+    } else {
+        button.SetSkinImages(IDB_AUTO2_OFF, IDB_AUTO2_ON, IDB_AUTO2_OVER, IDB_AUTO2_OFF);
+    }
+}
+
+void ShowApply(CxSkinButton& button, bool waiting) {
+    button.EnableWindow(waiting ? TRUE : FALSE);
+    if (waiting) {
+        button.SetSkinImages(IDB_APPLY_LIT, IDB_APPLY_DARK, IDB_APPLY_OVER, IDB_APPLY_LIT);
+    } else {
+        button.SetSkinImages(IDB_APPLY_DARK, IDB_APPLY_LIT, IDB_APPLY_OVER, IDB_APPLY_DARK);
+    }
+}
+
+void ShowReset(CxSkinButton& button, bool manual) {
+    button.EnableWindow(manual ? TRUE : FALSE);
+    if (manual) {
+        button.SetSkinImages(IDB_RESET_LIT, IDB_RESET_DARK, IDB_RESET_OVER, IDB_RESET_LIT);
+    } else {
+        button.SetSkinImages(IDB_RESET_DARK, IDB_RESET_LIT, IDB_RESET_OVER, IDB_RESET_DARK);
+    }
+}
+
+unsigned BackgroundImage(bool nvidia, FanHighlight highlight) {
+    switch (highlight) {
+    case FanHighlight::OuterFans:
+        return nvidia ? IDB_NV_CARD_FAN12 : IDB_AMD_CARD_FAN12;
+    case FanHighlight::MiddleFan:
+        return nvidia ? IDB_NV_CARD_FAN3 : IDB_AMD_CARD_FAN3;
+    case FanHighlight::None:
+        break;
+    }
+    return nvidia ? IDB_NV_CARD : IDB_AMD_CARD;
+}
+
+void ShowValue(CLabel& label, const std::wstring& text) {
+    label.SetWindowText(L"");
+    label.SetWindowText(text);
+}

@@ -1,0 +1,85 @@
+// Every way out of the program hands the fans back to the driver and the chip; the close commands
+// also put the ULPS switch back when APPLY changed it.
+#include "app/VentiqDlg.h"
+
+#include "driver/DisplayRefresh.h"
+#include "fan/CrashGuard.h"
+#include "fan/AdlOverdrive.h"
+#include "fan/FanValues.h"
+#include "fan/UlpsKeys.h"
+
+namespace {
+// The restarted device settles before the display mode is applied again.
+constexpr DWORD kAfterRestartMs = 500;
+} // namespace
+
+void CVentiqDlg::RestoreFanDefaults() {
+    // Nothing reached the hardware unless the back end came up, and without it there is no library
+    // to call.
+    if (!m_bBackendReady) {
+        return;
+    }
+    if (IsAmd()) {
+        for (int card = 0; card < m_nCardCount; ++card) {
+            AdlSetFanDefault(m_hADL, AdapterForCard(card));
+        }
+    } else if (IsNvidia()) {
+        ApplyNvCoolerLevels(0, kNvPolicyDriver);
+    }
+    WriteRegisterDefaults();
+}
+
+void CVentiqDlg::CloseWithRestore(bool endAdlSession) {
+    if (m_bFanControl != 0) {
+        RestoreFanDefaults();
+        if (IsAmd()) {
+            if (m_bUlpsAtStart != m_bUlpsEnabled) {
+                WriteUlpsState(kDisplayClassKey, kAdapterMarkerValue, m_bUlpsAtStart ? 1 : 0);
+                RestartDisplayDevice();
+                ::Sleep(kAfterRestartMs);
+                RefreshDisplayMode();
+            }
+            if (endAdlSession) {
+                AdlDestroy(m_hADL);
+            }
+        }
+    }
+    if (m_pTrayIcon) {
+        m_pTrayIcon->DeleteIcon(1);
+    }
+    CDialog::OnOK();
+}
+
+void CVentiqDlg::OnCloseButton() {
+    CloseWithRestore(true);
+}
+
+void CVentiqDlg::OnTrayClose() {
+    // The tray menu leaves the library session open; only CLOSE ends it.
+    CloseWithRestore(false);
+}
+
+LRESULT CVentiqDlg::OnDestroy(WPARAM, LPARAM) {
+    const LRESULT result = Default();
+    RestoreFanDefaults();
+    // The fans are back at their defaults and this object is about to go: a later crash has nothing
+    // to hand back.
+    SetCrashGuardTarget(nullptr);
+    if (m_pTrayIcon) {
+        m_pTrayIcon->DeleteIcon(1);
+    }
+    m_pRows = std::vector<DListRow>();
+    m_nvApi.Unload();
+    return result;
+}
+
+LRESULT CVentiqDlg::OnQueryEndSession(WPARAM, LPARAM) {
+    if (m_bFanControl != 0) {
+        RestoreFanDefaults();
+    }
+    return TRUE;
+}
+
+LRESULT CVentiqDlg::OnEndSession(WPARAM, LPARAM) {
+    return Default();
+}

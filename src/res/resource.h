@@ -1,0 +1,41 @@
+// Resource ids of the program: dialog, icon, menu, font and skin bitmaps.
+#pragma once
+
+#define IDD_VENTIQ_DIALOG 102
+#define IDI_VENTIQ 130
+#define IDR_TRAY_MENU 131
+#define IDR_DIGITAL_FONT 134
+
+#define IDB_NV_CARD 135
+#define IDB_NV_CARD_FAN3 136
+#define IDB_NV_CARD_FAN12 137
+#define IDB_SLIDER1_CHANNEL 140
+#define IDB_SLIDER1_CHANNEL_LIT 141
+#define IDB_THUMB 142
+#define IDB_THUMB_LIT 143
+#define IDB_MINI 147
+#define IDB_MINI_DOWN 148
+#define IDB_MINI_OVER 149
+#define IDB_CLOSE 150
+#define IDB_CLOSE_DOWN 151
+#define IDB_CLOSE_OVER 152
+#define IDB_APPLY_DARK 153
+#define IDB_APPLY_LIT 154
+#define IDB_APPLY_OVER 155
+#define IDB_RESET_DARK 156
+#define IDB_RESET_LIT 157
+#define IDB_RESET_OVER 158
+#define IDB_SLIDER2_CHANNEL 159
+#define IDB_SLIDER2_CHANNEL_LIT 160
+#define IDB_AUTO1_OFF 161
+#define IDB_AUTO1_ON 162
+#define IDB_AUTO1_OVER 163
+#define IDB_AUTO2_OFF 164
+#define IDB_AUTO2_ON 165
+#define IDB_AUTO2_OVER 166
+#define IDB_AMD_CARD 169
+#define IDB_AMD_CARD_FAN3 170
+#define IDB_AMD_CARD_FAN12 171
+
+#define ID_TRAY_MENU_SHOW 32771
+#define ID_TRAY_MENU_CLOSE 32772

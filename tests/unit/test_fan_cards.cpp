@@ -1,0 +1,292 @@
+// Fan control inside the program's own window object, against the simulated board: every card of a
+// multi-card board (which the system's adapter list cannot show end to end), the slider positions of
+// the first readings and of a tick, and the gates of the restore.
+#include "app/VentiqDlg.h"
+#include "test_adl_sim_board.h"
+
+#include <gtest/gtest.h>
+
+using simtest::Field;
+using simtest::Only;
+
+namespace {
+
+// The main window object on a plain window holding the controls it binds, so its handlers run as in
+// the program: no dialog template, no start-up, the state set by each test.
+class FanRig : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = ::DefWindowProcW;
+        windowClass.hInstance = instance;
+        windowClass.lpszClassName = L"VentiqFanRig";
+        ::RegisterClassW(&windowClass);
+        m_hWnd = ::CreateWindowExW(0, L"VentiqFanRig", L"", WS_POPUP, 0, 0, 800, 395, nullptr, nullptr,
+                                   instance, nullptr);
+        ASSERT_NE(m_hWnd, nullptr);
+        ASSERT_TRUE(m_dlg.SubclassWindow(m_hWnd));
+        for (int id : {1000, 1001, 1012, 1013, 1017, 1018}) {
+            Child(L"BUTTON", BS_PUSHBUTTON, id);
+        }
+        for (int id : {1014, 1015, 1021, 1022, 1023}) {
+            Child(L"STATIC", SS_NOTIFY, id);
+        }
+        for (int id : {1002, 1003, 1004, 1005, 1006, 1016, 1019}) {
+            Child(L"STATIC", 0, id);
+        }
+        for (int id : {1010, 1011}) {
+            Child(L"EDIT", 0, id);
+        }
+        m_dlg.UpdateData();
+        m_dlg.m_bBackendReady = true;
+        m_dlg.m_bFanControl = 1;
+        DListRow row;
+        const wchar_t* defaults[] = {L"120", L"100", L"80", L"60"};
+        for (int k = 0; k < 4; ++k) {
+            row.m_strRegDefault[k] = defaults[k];
+        }
+        m_dlg.m_pRows = {row};
+        m_dlg.m_nMatchedRow = 0;
+    }
+
+    void TearDown() override {
+        // The destruction restores the fans; nothing checks it here.
+        if (m_hWnd != nullptr) {
+            ::DestroyWindow(m_hWnd);
+        }
+        if (m_dlg.m_hADL != nullptr) {
+            ::FreeLibrary(m_dlg.m_hADL);
+        }
+    }
+
+    void Child(const wchar_t* className, DWORD style, int id) {
+        ::CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 40, 20, m_hWnd,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr),
+                          nullptr);
+    }
+
+    void UseAmd(const std::string& scenario, int cards, int adapterIndex) {
+        m_board.WriteScenario(scenario);
+        m_dlg.m_strVendor = L"AMD";
+        m_dlg.m_hADL = simtest::LoadSystemLibrary(L"atiadlxx.dll");
+        ASSERT_NE(m_dlg.m_hADL, nullptr);
+        m_dlg.m_nCardCount = cards;
+        m_dlg.m_pCardMatched.assign(static_cast<size_t>(cards), 1);
+        m_dlg.m_nAdapterIndex = adapterIndex;
+        m_board.ClearJournal();
+    }
+
+    void UseNvidia(const std::string& scenario, std::vector<BYTE> matched) {
+        m_board.WriteScenario(scenario);
+        m_dlg.m_strVendor = L"NVIDIA";
+        ASSERT_TRUE(m_dlg.StartNvidiaBackend());
+        m_dlg.m_nCardCount = static_cast<int>(matched.size());
+        m_dlg.m_pCardMatched = std::move(matched);
+        m_board.ClearJournal();
+    }
+
+    // Chip writes as "where:register=data", where being the adapter (AMD) or the card (NVIDIA).
+    std::vector<std::string> ChipWrites() const {
+        std::vector<std::string> writes;
+        for (const std::string& line : m_board.Journal()) {
+            if (line.rfind("ADL_Display_WriteAndReadI2C ", 0) == 0 && Field(line, "action") == "2") {
+                writes.push_back(Field(line, "adapter") + ":" + Field(line, "offset") + "=" +
+                                 Field(line, "data"));
+            } else if (line.rfind("NvAPI_I2CWrite ", 0) == 0) {
+                writes.push_back(Field(line, "gpu") + ":" + Field(line, "reg") + "=" + Field(line, "data"));
+            }
+        }
+        return writes;
+    }
+
+    std::vector<std::string> Values(const std::string& call, const std::string& key,
+                                    const std::string& key2) const {
+        std::vector<std::string> values;
+        for (const std::string& line : Only(m_board.Journal(), {call})) {
+            values.push_back(Field(line, key) + "/" + Field(line, key2));
+        }
+        return values;
+    }
+
+    void SetEntries(const wchar_t* outer, const wchar_t* middle) {
+        ::SetDlgItemTextW(m_hWnd, 1010, outer);
+        ::SetDlgItemTextW(m_hWnd, 1011, middle);
+    }
+
+    simtest::CScratchBoard m_board;
+    CVentiqDlg m_dlg;
+    HWND m_hWnd = nullptr;
+};
+
+constexpr char kTwoAmdCards[] = "cards = 2\nadapters = 2\nadapter.1.index = 6\n";
+
+TEST_F(FanRig, AmdApplyAddressesCardIAtAdapterIndexTimesI) {
+    UseAmd(kTwoAmdCards, 2, 6);
+    m_dlg.m_bAuto1 = false;
+    m_dlg.m_bAuto2 = false;
+    SetEntries(L"45", L"30");
+    m_dlg.OnApply();
+
+    const std::vector<std::string> speeds = {"0/45", "6/45"};
+    EXPECT_EQ(Values("ADL_Overdrive5_FanSpeed_Set", "adapter", "speed"), speeds);
+    for (const std::string& line : Only(m_board.Journal(), {"ADL_Overdrive5_FanSpeed_Set"})) {
+        EXPECT_EQ(Field(line, "flags"), "1");
+        EXPECT_EQ(Field(line, "type"), "1");
+    }
+    const std::vector<std::string> duties = {"0:0x85=0x4C", "0:0x86=0x4C", "6:0x85=0x4C", "6:0x86=0x4C"};
+    EXPECT_EQ(ChipWrites(), duties);
+    // The protection check reads the first card through the chosen adapter, once.
+    const auto reads = Only(m_board.Journal(), {"ADL_Display_WriteAndReadI2C"});
+    ASSERT_FALSE(reads.empty());
+    EXPECT_EQ(Field(reads[0], "adapter"), "6");
+    EXPECT_EQ(Field(reads[0], "offset"), "0x02");
+}
+
+TEST_F(FanRig, AmdAdapterZeroMeansEveryCardIsWrittenAtAdapterZero) {
+    UseAmd(kTwoAmdCards, 2, 0);
+    m_dlg.m_bAuto1 = true;
+    m_dlg.m_bAuto2 = true;
+    m_dlg.OnApply();
+    const std::vector<std::string> defaults = {"0/0", "0/0"};
+    EXPECT_EQ(Values("ADL_Overdrive5_FanSpeedToDefault_Set", "adapter", "thermal"), defaults);
+    EXPECT_EQ(ChipWrites().size(), 8u) << "register defaults on both cards";
+}
+
+TEST_F(FanRig, NvidiaApplySetsTheCoolerOfMatchedCardsAndTheChipOfEveryCard) {
+    UseNvidia("cards = 2\n", {0, 1});
+    m_dlg.m_bAuto1 = false;
+    m_dlg.m_bAuto2 = false;
+    SetEntries(L"45", L"30");
+    m_dlg.OnApply();
+
+    EXPECT_EQ(Values("NvApplyCoolerLevels", "gpu", "level"), std::vector<std::string>{"1/45"});
+    const std::vector<std::string> duties = {"0:0x85=0x4C", "0:0x86=0x4C", "1:0x85=0x4C", "1:0x86=0x4C"};
+    EXPECT_EQ(ChipWrites(), duties);
+}
+
+TEST_F(FanRig, RestoreHandsEveryCardBack) {
+    UseAmd(kTwoAmdCards, 2, 6);
+    m_dlg.RestoreFanDefaults();
+    const std::vector<std::string> defaults = {"0/0", "6/0"};
+    EXPECT_EQ(Values("ADL_Overdrive5_FanSpeedToDefault_Set", "adapter", "thermal"), defaults);
+    const std::vector<std::string> writes = {"0:0x85=0x78", "0:0x86=0x64", "0:0x87=0x50", "0:0x88=0x3C",
+                                             "6:0x85=0x78", "6:0x86=0x64", "6:0x87=0x50", "6:0x88=0x3C"};
+    EXPECT_EQ(ChipWrites(), writes);
+}
+
+TEST_F(FanRig, NvidiaRestoreSkipsUnmatchedCoolersButNotTheirChips) {
+    UseNvidia("cards = 2\n", {0, 1});
+    m_dlg.RestoreFanDefaults();
+    EXPECT_EQ(Values("NvApplyCoolerLevels", "gpu", "policy"), std::vector<std::string>{"1/32"});
+    EXPECT_EQ(ChipWrites().size(), 8u);
+}
+
+TEST_F(FanRig, RestoreWritesTheRowsDefaultsAsLowBytes) {
+    UseAmd("", 1, 0);
+    m_dlg.m_pRows[0].m_strRegDefault[0] = L"40";
+    m_dlg.m_pRows[0].m_strRegDefault[1] = L" 7x";
+    m_dlg.m_pRows[0].m_strRegDefault[2] = L"abc";
+    m_dlg.m_pRows[0].m_strRegDefault[3] = L"300";
+    m_dlg.RestoreFanDefaults();
+    const std::vector<std::string> writes = {"0:0x85=0x28", "0:0x86=0x07", "0:0x87=0x00", "0:0x88=0x2C"};
+    EXPECT_EQ(ChipWrites(), writes);
+}
+
+TEST_F(FanRig, NothingIsRestoredWithoutCardsOrWithoutABackEnd) {
+    UseAmd("", 0, 0);
+    m_dlg.RestoreFanDefaults();
+    EXPECT_TRUE(m_board.Journal().empty()) << "no cards, no calls";
+
+    m_dlg.m_nCardCount = 1;
+    m_dlg.m_bBackendReady = false;
+    m_dlg.RestoreFanDefaults();
+    EXPECT_TRUE(m_board.Journal().empty()) << "a back end that never came up is not called";
+}
+
+TEST_F(FanRig, SessionEndRestoresOnlyWithFanControl) {
+    UseAmd("", 1, 0);
+    m_dlg.m_bFanControl = 0;
+    EXPECT_EQ(m_dlg.SendMessage(WM_QUERYENDSESSION), TRUE);
+    EXPECT_TRUE(m_board.Journal().empty());
+    m_dlg.m_bFanControl = 1;
+    EXPECT_EQ(m_dlg.SendMessage(WM_QUERYENDSESSION), TRUE);
+    EXPECT_EQ(Only(m_board.Journal(), {"ADL_Overdrive5_FanSpeedToDefault_Set"}).size(), 1u);
+}
+
+TEST_F(FanRig, FirstReadingsPlaceTheSlidersBeforeTheirLimits) {
+    // 25 % on the outer fans stays below the new minimum 30; duty 76 is position 29.
+    UseAmd("card.0.fan = 25\ncard.0.reg.0x60 = 76\n", 1, 0);
+    m_dlg.ReadSavedRegisters();
+    m_dlg.ReadInitialState();
+    EXPECT_EQ(m_dlg.m_sliderOuter.GetPosition(), 25);
+    EXPECT_EQ(m_dlg.m_sliderOuter.GetMinimum(), 30);
+    EXPECT_EQ(m_dlg.m_sliderMiddle.GetPosition(), 29);
+    EXPECT_EQ(m_dlg.m_sliderMiddle.GetMinimum(), 30);
+    EXPECT_EQ(m_dlg.m_strZone3Percent, L"30");
+    EXPECT_TRUE(m_dlg.m_bAuto1);
+    EXPECT_TRUE(m_dlg.m_bAuto2);
+    EXPECT_TRUE(m_dlg.m_bControllerPresent);
+    EXPECT_FALSE(m_dlg.m_sliderOuter.IsSliderEnabled());
+    EXPECT_FALSE(m_dlg.m_sliderMiddle.IsSliderEnabled());
+}
+
+TEST_F(FanRig, NvidiaSliderStartsAtTheCoolerLevelWithItsOwnMinimum) {
+    UseNvidia("card.0.cooler.level = 20\ncard.0.cooler.policy = 1\n", {1});
+    m_dlg.ReadInitialState();
+    EXPECT_EQ(m_dlg.m_sliderOuter.GetPosition(), 20);
+    EXPECT_EQ(m_dlg.m_sliderOuter.GetMinimum(), 26);
+    EXPECT_FALSE(m_dlg.m_bAuto1);
+    EXPECT_TRUE(m_dlg.m_sliderOuter.IsSliderEnabled());
+}
+
+TEST_F(FanRig, WithoutFanControlNvidiaOnlyShowsReadings) {
+    UseNvidia("card.0.cooler.policy = 16\n", {1});
+    m_dlg.m_bFanControl = 0;
+    m_dlg.ReadInitialState();
+    EXPECT_FALSE(m_dlg.m_bAuto1);
+    EXPECT_FALSE(m_dlg.m_bControllerPresent) << "the chip is never used without fan control";
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(m_hWnd, 1017)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(m_hWnd, 1021)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(m_hWnd, 1010)));
+    EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(m_hWnd, 1018)));
+}
+
+TEST_F(FanRig, TickMovesOnlyAutomaticSliders) {
+    UseAmd("card.0.fan = 40\n", 1, 0);
+    m_dlg.ReadSavedRegisters();
+    m_dlg.ReadInitialState();
+    m_dlg.OnAuto2(); // the middle fan goes manual
+    m_board.WriteScenario("card.0.fan = 64\ncard.0.reg.0x60 = 200\n");
+    m_dlg.UpdateReadings();
+    EXPECT_EQ(m_dlg.m_sliderOuter.GetPosition(), 64);
+    EXPECT_FALSE(m_dlg.m_sliderOuter.IsSliderEnabled()) << "disabled again after the move";
+    EXPECT_EQ(m_dlg.m_sliderMiddle.GetPosition(), 40) << "a manual slider keeps the user's value";
+    EXPECT_EQ(m_dlg.m_strZone3Percent, L"78");
+
+    m_dlg.OnAuto2();
+    m_dlg.UpdateReadings();
+    EXPECT_EQ(m_dlg.m_sliderMiddle.GetPosition(), 78);
+}
+
+TEST_F(FanRig, EntryTimerCopiesOnlyTheEditedManualSlider) {
+    UseAmd("", 1, 0);
+    m_dlg.ReadSavedRegisters();
+    m_dlg.ReadInitialState();
+    SetEntries(L"11", L"22");
+    m_dlg.UpdateEntryText();
+    wchar_t text[8] = {};
+    ::GetDlgItemTextW(m_hWnd, 1010, text, 8);
+    EXPECT_STREQ(text, L"11") << "nothing is being edited";
+
+    m_dlg.OnAuto1();
+    m_dlg.m_sliderOuter.SetPosition(55);
+    m_dlg.m_bEditing1 = true;
+    m_dlg.UpdateEntryText();
+    ::GetDlgItemTextW(m_hWnd, 1010, text, 8);
+    EXPECT_STREQ(text, L"55");
+    ::GetDlgItemTextW(m_hWnd, 1011, text, 8);
+    EXPECT_STREQ(text, L"22");
+}
+
+} // namespace
