@@ -73,7 +73,7 @@ TEST(BackendStartup, AmdReachesTheRunningStateAfterTheStartUpCalls) {
     AppRun app(install);
     ASSERT_NE(app.WaitMainWindow(), nullptr) << "the main window should be shown";
     EXPECT_EQ(app.WaitMessageBox(0), nullptr);
-    EXPECT_EQ(FirstN(DriverCalls(install), 13),
+    EXPECT_EQ(FirstN(DriverCalls(install), 12),
               (std::vector<std::string>{
                   "ADL_Main_Control_Create callback=1 connected=1",
                   "ADL_Adapter_NumberOfAdapters_Get count=3",
