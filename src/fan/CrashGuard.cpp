@@ -12,6 +12,8 @@ CVentiqDlg* volatile g_pTarget = nullptr;
 volatile LONG g_nEntered = 0;
 // The C runtime's report of an invalid parameter, as Windows names it.
 constexpr DWORD kInvalidCrtParameter = 0xC0000417;
+// What a fail-fast end reports when it has no exception record of its own.
+constexpr DWORD kFailFast = 0xC0000602;
 
 // Runs the restore at most once. A fault inside it comes back here and ends the process at once:
 // a crashed process must never loop or hang.
@@ -31,7 +33,7 @@ void HandBackFans(DWORD exitCodeOnSecondFault) {
 // Ends the process as the crash it is, so Windows Error Reporting still sees it.
 void EndAsCrash() {
     ::RaiseFailFastException(nullptr, nullptr, 0);
-    ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(STATUS_STACK_BUFFER_OVERRUN));
+    ::TerminateProcess(::GetCurrentProcess(), kFailFast);
 }
 
 LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) {
@@ -41,7 +43,7 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception) {
 }
 
 void OnTerminate() {
-    HandBackFans(STATUS_STACK_BUFFER_OVERRUN);
+    HandBackFans(kFailFast);
     EndAsCrash();
 }
 
@@ -51,7 +53,7 @@ void __cdecl OnInvalidParameter(const wchar_t*, const wchar_t*, const wchar_t*, 
 }
 
 void __cdecl OnPureCall() {
-    HandBackFans(STATUS_STACK_BUFFER_OVERRUN);
+    HandBackFans(kFailFast);
     EndAsCrash();
 }
 } // namespace

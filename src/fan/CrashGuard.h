@@ -5,6 +5,8 @@ class CVentiqDlg;
 
 // Installs one routine for every way the process can crash: an unhandled structured exception,
 // std::terminate, an invalid-parameter report and a pure virtual call. Runs before the window exists.
+// Exceptions escaping a window procedure reach it too: every window procedure of the program runs
+// under its own frame (framework/WindowProcGuard.h), so the system cannot swallow them.
 void InstallCrashGuard();
 
 // The window whose fans the routine hands back; null while nothing has been taken from the

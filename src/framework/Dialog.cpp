@@ -1,6 +1,8 @@
 // CDialog: template creation, the modal loop, OK/Cancel and control binding.
 #include "framework/Dialog.h"
 
+#include "framework/WindowProcGuard.h"
+
 #include <vector>
 
 void CDataExchange::Control(int id, CWnd& control) {
@@ -94,10 +96,13 @@ const WndEventTable* CDialog::GetEventTable() const {
     return &table;
 }
 
-INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam) {
-    if (message != WM_INITDIALOG) {
-        return FALSE;
-    }
+INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Every later message reaches the object through its subclassed window procedure.
+    return message == WM_INITDIALOG ? CallWindowProcGuarded(&CDialog::InitDialog, hWnd, message, wParam, lParam)
+                                    : FALSE;
+}
+
+LRESULT CALLBACK CDialog::InitDialog(HWND hWnd, UINT, WPARAM, LPARAM lParam) {
     CDialog* dialog = reinterpret_cast<CDialog*>(lParam);
     dialog->SubclassWindow(hWnd);
     return dialog->OnInitDialog();

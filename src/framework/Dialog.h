@@ -38,6 +38,7 @@ protected:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK InitDialog(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     UINT m_nTemplateId;
     bool m_bLoopEnded = false;

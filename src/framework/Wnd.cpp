@@ -1,6 +1,8 @@
 // CWnd: subclassing and event-table dispatch.
 #include "framework/Wnd.h"
 
+#include "framework/WindowProcGuard.h"
+
 namespace {
 // The object pointer lives in a window property, so no control's own user data is disturbed.
 const wchar_t kObjectProperty[] = L"Ventiq.CWnd";
@@ -77,6 +79,10 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK CWnd::SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcGuarded(&CWnd::DispatchToObject, hWnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK CWnd::DispatchToObject(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CWnd* wnd = FromHandle(hWnd);
     if (wnd == nullptr) {
         return ::DefWindowProcW(hWnd, message, wParam, lParam);

@@ -74,6 +74,7 @@ protected:
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK DispatchToObject(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     const WndEvent* FindEvent(UINT message, WPARAM wParam) const;
 
     WNDPROC m_pfnSuper = nullptr;
