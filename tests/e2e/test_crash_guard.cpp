@@ -100,4 +100,21 @@ TEST(CrashGuard, FaultInsideTheHandBackEndsTheProgramAtOnce) {
     EXPECT_TRUE(ChipWrites(after).empty()) << "nothing after the second fault";
 }
 
+TEST(CrashGuard, FaultAfterTheWindowIsGoneWritesNothingMore) {
+    // The window's destruction hands the fans back, then lets the driver library go; a fault there
+    // must not hand them back a second time.
+    Board board(Vendor::Nvidia, "fault.crash.NvAPI_Unload = 1\n");
+    ASSERT_NO_FATAL_FAILURE(ApplyBothManual(board));
+    const size_t mark = Mark(board.Install());
+    window::Command(board.Window(), IDCANCEL);
+    DWORD exitCode = 0;
+    ASSERT_TRUE(board.App().WaitExit(20000, &exitCode));
+    EXPECT_EQ(exitCode, static_cast<DWORD>(EXCEPTION_ACCESS_VIOLATION));
+    const std::vector<std::string> lines = Since(board.Install(), mark);
+    EXPECT_EQ(Only(lines, "NvApplyCoolerLevels").size(), 1u);
+    EXPECT_EQ(ChipWrites(lines), kDefaultsWritten);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_TRUE(IsCall(lines.back(), "NvAPI_Unload")) << "nothing after the fault";
+}
+
 } // namespace
