@@ -30,6 +30,8 @@ LRESULT CallWindowProcGuarded(WNDPROC proc, HWND hWnd, UINT message, WPARAM wPar
 
 // GCC has no __try. The frame is described in this function's unwind data the way a compiler does
 // for __try/__except: one scope from guard_begin to guard_end whose filter __C_specific_handler calls.
+// The scope record goes to the unwind data's section; assembly then goes on in .text, where this
+// function lives.
 extern "C" LONG VentiqWindowProcFilter(EXCEPTION_POINTERS* pointers, void* /*establisherFrame*/) {
     return EndAsUnhandled(pointers);
 }

@@ -3,6 +3,7 @@
 //   crash_guard_probe terminate | pure-call | invalid-parameter | access-violation | disarmed
 // The board's scenario and journal come from the environment, as for the program.
 #include "app/VentiqDlg.h"
+#include "cards/CardListParse.h"
 #include "fan/CrashGuard.h"
 
 #include <cstdlib>
@@ -62,12 +63,7 @@ int wmain(int argc, wchar_t** argv) {
     dlg.m_nCardCount = 1;
     dlg.m_pCardMatched = {1};
     dlg.m_nAdapterIndex = 0;
-    DListRow row;
-    const wchar_t* defaults[] = {L"120", L"100", L"80", L"60"};
-    for (int k = 0; k < 4; ++k) {
-        row.m_strRegDefault[k] = defaults[k];
-    }
-    dlg.m_pRows = {row};
+    dlg.m_pRows = ParseCardListLines("1002;6719;0000;0000;Valdro simulated AMD board;120;100;80;60;\n", 1).m_pRows;
     dlg.m_nMatchedRow = 0;
     dlg.m_bBackendReady = dlg.m_hADL != nullptr;
     dlg.m_bFanControl = 1;
