@@ -3,7 +3,7 @@
 #pragma once
 #include "cards/CardListParse.h"
 #include "cards/SystemInfo.h"
-#include "gpu/NvApi.h"
+#include "hw/NvApi.h"
 #include "ui/BitmapDialog.h"
 #include "ui/BitmapSlider.h"
 #include "ui/Label.h"

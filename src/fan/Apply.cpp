@@ -2,11 +2,11 @@
 // the hardware, with the protection rule for a hot PWM module on AMD boards.
 #include "app/VentiqDlg.h"
 
-#include "fan/AdlOverdrive.h"
+#include "hw/AdlOverdrive.h"
 #include "fan/FanControls.h"
 #include "fan/FanValues.h"
 #include "fan/UlpsKeys.h"
-#include "gpu/DutyConversion.h"
+#include "hw/DutyConversion.h"
 
 namespace {
 const wchar_t kProtectionText[] =

@@ -2,7 +2,7 @@
 // RESET hands both fan sets back to the driver and the chip at once.
 #include "app/VentiqDlg.h"
 
-#include "fan/AdlOverdrive.h"
+#include "hw/AdlOverdrive.h"
 #include "fan/FanControls.h"
 #include "fan/FanValues.h"
 

@@ -2,10 +2,10 @@
 // tick, and the entry boxes following a dragged slider.
 #include "app/VentiqDlg.h"
 
-#include "fan/AdlOverdrive.h"
+#include "hw/AdlOverdrive.h"
 #include "fan/FanControls.h"
 #include "fan/FanValues.h"
-#include "gpu/DutyConversion.h"
+#include "hw/DutyConversion.h"
 
 namespace {
 const wchar_t kDegreesUnit[] = L" \u00B0C";

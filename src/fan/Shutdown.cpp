@@ -4,7 +4,7 @@
 
 #include "driver/DisplayRefresh.h"
 #include "fan/CrashGuard.h"
-#include "fan/AdlOverdrive.h"
+#include "hw/AdlOverdrive.h"
 #include "fan/FanValues.h"
 #include "fan/UlpsKeys.h"
 

@@ -1,7 +1,7 @@
 // Benchmark: CPU time of one readings tick and the driver calls it makes, for each vendor, with the
 // program's window object in-process on the simulated board. Prints figures; not a test.
 #include "app/VentiqDlg.h"
-#include "gpu/AdlRecords.h"
+#include "hw/AdlRecords.h"
 
 #include <cstdio>
 #include <fstream>

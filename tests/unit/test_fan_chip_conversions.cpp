@@ -1,5 +1,5 @@
 // Percent and duty conversions of the fan controller chip.
-#include "gpu/DutyConversion.h"
+#include "hw/DutyConversion.h"
 
 #include <gtest/gtest.h>
 

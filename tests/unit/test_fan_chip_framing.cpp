@@ -1,8 +1,8 @@
 // Chip transactions as they reach the simulated board: the framing of every register read and write
 // on both vendor paths, and the register sequences of the fan controls.
 #include "app/VentiqDlg.h"
-#include "gpu/AdlRecords.h"
-#include "gpu/DutyConversion.h"
+#include "hw/AdlRecords.h"
+#include "hw/DutyConversion.h"
 #include "test_adl_sim_board.h"
 
 #include <gtest/gtest.h>

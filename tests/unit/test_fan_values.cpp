@@ -4,7 +4,7 @@
 #include "driver/DisplayRefresh.h"
 #include "fan/FanControls.h"
 #include "fan/FanValues.h"
-#include "gpu/DutyConversion.h"
+#include "hw/DutyConversion.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The AMD display library's Overdrive fan and temperature calls, looked up at each call site.
-#include "fan/AdlOverdrive.h"
+#include "hw/AdlOverdrive.h"
 
-#include "gpu/AdlRecords.h"
+#include "hw/AdlRecords.h"
 
 namespace {
 constexpr int kSpeedTypePercent = 1;

@@ -1,5 +1,5 @@
 // CNvApi: loading and initialising the NVIDIA driver library, and its operations by interface id.
-#include "gpu/NvApi.h"
+#include "hw/NvApi.h"
 
 namespace {
 #if defined(_WIN64)

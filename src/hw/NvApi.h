@@ -1,7 +1,7 @@
 // CNvApi: the program's access layer to the NVIDIA driver API, reached through the driver
 // library's nvapi_QueryInterface by interface id.
 #pragma once
-#include "gpu/NvApiRecords.h"
+#include "hw/NvApiRecords.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // The fan controller chip at I2C address 0x5C: one-byte register reads and writes on both vendor
 // paths, and the register sequences the fan controls run.
 #include "app/VentiqDlg.h"
-#include "gpu/AdlRecords.h"
+#include "hw/AdlRecords.h"
 
 namespace {
 constexpr int kChipAddress = 0x5C;

@@ -1,6 +1,6 @@
 // Percent and duty conversions. Every intermediate goes through a float in memory, so an x87 build
 // rounds exactly as an SSE build does.
-#include "gpu/DutyConversion.h"
+#include "hw/DutyConversion.h"
 
 #include <cwchar>
 

@@ -1,7 +1,7 @@
 // AMD display library start-up: loading the library, the adapter choice and the CrossFire test.
 #include "app/VentiqDlg.h"
 #include "fan/UlpsKeys.h"
-#include "gpu/AdlRecords.h"
+#include "hw/AdlRecords.h"
 
 #include <vector>
 
