@@ -5,7 +5,10 @@
 #include "cards/CardDetect.h"
 #include "cards/CardListFile.h"
 #include "fan/CrashGuard.h"
+#include "fan/UlpsKeys.h"
 #include "framework/WinApp.h"
+#include "hw/AmdFanHardware.h"
+#include "hw/NvidiaFanHardware.h"
 #include "res/resource.h"
 
 namespace {
@@ -98,14 +101,8 @@ BOOL CVentiqDlg::OnInitDialog() {
         return TRUE;
     }
 
-    m_bBackendReady = false;
     m_bDataLost = false;
-    if (IsAmd()) {
-        m_bBackendReady = StartAmdBackend();
-    } else if (IsNvidia()) {
-        m_bBackendReady = StartNvidiaBackend();
-    }
-    if (!m_bBackendReady) {
+    if (!StartBackend()) {
         ClearControlsOnFailure();
         ShowMessage(IsAmd() ? kAmdDriverText : kNvidiaDriverText);
         CDialog::OnOK();
@@ -113,7 +110,7 @@ BOOL CVentiqDlg::OnInitDialog() {
     }
     m_bFanControl = 1;
     // From here on the fans may leave their defaults, so a crash must hand them back.
-    SetCrashGuardTarget(this);
+    SetCrashGuardTarget(m_pHardware.get());
 
     ReadSavedRegisters();
     SetUpWindow();
@@ -143,10 +140,10 @@ void CVentiqDlg::ClearControlsOnFailure() {
                        static_cast<CWnd*>(&m_lblZone3Speed), &m_editOuter, &m_editMiddle}) {
         text->SetWindowText(L"");
     }
-    for (CWnd* control : {static_cast<CWnd*>(&m_btnReset), static_cast<CWnd*>(&m_btnApply),
-                          static_cast<CWnd*>(&m_btnAuto1), static_cast<CWnd*>(&m_btnAuto2), &m_editOuter,
-                          &m_editMiddle, static_cast<CWnd*>(&m_sliderOuter),
-                          static_cast<CWnd*>(&m_sliderMiddle)}) {
+    for (CWnd* control :
+         {static_cast<CWnd*>(&m_btnReset), static_cast<CWnd*>(&m_btnApply), static_cast<CWnd*>(&m_btnAuto1),
+          static_cast<CWnd*>(&m_btnAuto2), &m_editOuter, &m_editMiddle, static_cast<CWnd*>(&m_sliderOuter),
+          static_cast<CWnd*>(&m_sliderMiddle)}) {
         control->EnableWindow(FALSE);
     }
 }
@@ -180,4 +177,35 @@ int CVentiqDlg::RegisterDefault(int k) const {
         return 0;
     }
     return ParseDecimal(m_pRows[static_cast<size_t>(m_nMatchedRow)].m_strRegDefault[k]);
+}
+
+FanCards CVentiqDlg::DetectedFanCards() const {
+    FanCards cards;
+    cards.m_nCardCount = m_nCardCount;
+    cards.m_pCardMatched = m_pCardMatched;
+    for (int k = 0; k < 4; ++k) {
+        cards.m_nRegisterDefaults[k] = RegisterDefault(k);
+    }
+    return cards;
+}
+
+bool CVentiqDlg::StartBackend() {
+    if (IsAmd()) {
+        std::unique_ptr<CAmdFanHardware> amd = CAmdFanHardware::Start(DetectedFanCards());
+        if (amd == nullptr) {
+            return false;
+        }
+        m_pAmdHardware = amd.get();
+        m_pHardware = std::move(amd);
+        m_bUlpsAtStart = false;
+        m_bUlpsEnabled = false;
+        if (m_pAmdHardware->IsCrossfireOn()) {
+            ReadUlpsState(kDisplayClassKey, kAdapterMarkerValue);
+        }
+        return true;
+    }
+    if (IsNvidia()) {
+        m_pHardware = CNvidiaFanHardware::Start(DetectedFanCards());
+    }
+    return m_pHardware != nullptr;
 }

@@ -1,9 +1,10 @@
 // CVentiqDlg: the program's only window and its controller; it owns every piece of run-time state.
-// Its member functions are spread over app/, gpu/, fan/, driver/ and ui/ by subject.
+// Its member functions are spread over app/, fan/, driver/ and ui/ by subject; the hardware itself is
+// reached through hw/.
 #pragma once
 #include "cards/CardListParse.h"
 #include "cards/SystemInfo.h"
-#include "hw/NvApi.h"
+#include "hw/FanHardware.h"
 #include "ui/BitmapDialog.h"
 #include "ui/BitmapSlider.h"
 #include "ui/Label.h"
@@ -12,6 +13,8 @@
 #include "ui/TrayIcon.h"
 
 #include <commctrl.h>
+
+class CAmdFanHardware;
 
 #include <memory>
 #include <string>
@@ -72,37 +75,14 @@ public:
     bool DetectCard();
     bool IsAmd() const { return m_strVendor == L"AMD"; }
     bool IsNvidia() const { return m_strVendor == L"NVIDIA"; }
-    int AdapterForCard(int card) const { return m_nAdapterIndex * card; }
+    // The detected cards and their list row's register defaults, as the hardware addresses them.
+    FanCards DetectedFanCards() const;
     int RegisterDefault(int k) const;
-
-    // ---- gpu/: vendor back ends and the fan controller chip ----
-    bool StartAmdBackend();
-    void ReinitAdl();
-    bool StartNvidiaBackend();
-    std::wstring GetNvGpuTemperatureText();
-    std::wstring GetNvCoolerText();
-    // Applies a cooler level and policy to every matched NVIDIA card.
-    void ApplyNvCoolerLevels(int level, int policy);
-    BYTE AdlI2CRead(int adapterIndex, BYTE reg);
-    void AdlI2CWrite(int adapterIndex, BYTE reg, int value);
-    BYTE NvI2CRead(NvPhysicalGpuHandle gpu, BYTE reg);
-    void NvI2CWrite(NvPhysicalGpuHandle gpu, BYTE reg, int value);
-    // Register of the first card, on the vendor path.
-    BYTE ReadChipRegister(BYTE reg);
-    // Registers 0x85..0x88 of every card get the list row's defaults: the chip's automatic curve.
-    void WriteRegisterDefaults();
-    // Registers 0x85 and 0x86 of every card get one duty: a fixed middle-fan speed.
-    void WriteFixedDuty(int duty);
-    void ReadSavedRegisters();
+    // Opens the vendor's driver library and the CrossFire test; false when the driver does not come up.
+    bool StartBackend();
 
     // ---- fan/: monitoring, Apply, Auto and Reset, shutdown ----
-    // The first card's first cooler: level in percent and the driver's policy code (0, 0 when the
-    // query fails).
-    struct NvCoolerReading {
-        int m_nLevel = 0;
-        int m_nPolicy = 0;
-    };
-    NvCoolerReading QueryNvCooler();
+    void ReadSavedRegisters();
     void ReadInitialState();
     void UpdateReadings();
     // The readings of one tick into the controls, without the tick's final redraw.
@@ -176,7 +156,6 @@ public:
     std::vector<BYTE> m_pCardMatched;
     std::wstring m_strZone3Percent;
     UINT m_nAppliedDpi = 0;
-    bool m_bBackendReady = false;
     bool m_bUlpsAtStart = false;
     bool m_bUlpsEnabled = false;
     std::wstring m_strVenId[4];
@@ -186,15 +165,10 @@ public:
     int m_nSavedRegs[4] = {};
     int m_nCardCount = 0;
     std::wstring m_strVendor;
-    HMODULE m_hADL = nullptr;
-    int m_nAdapterCount = 0;
-    int m_nAdapterIndex = -1;
-    CNvApi m_nvApi;
-    NvStatus m_nLastNvStatus = 0;
-    NvPhysicalGpuHandle m_hPhysicalGpu[64] = {};
-    NvDisplayHandle m_hNvDisplay[128] = {};
-    NvU32 m_nPhysicalGpuCount = 0;
-    NvU32 m_nOutputId = 0;
+    // The fans through the vendor's driver: null until the back end is up. The AMD view of the same
+    // object serves CrossFire and the ULPS switch, which only AMD drivers have.
+    std::unique_ptr<CFanHardware> m_pHardware;
+    CAmdFanHardware* m_pAmdHardware = nullptr;
     HWND m_ToolTip = nullptr;
 
     // Child controls, bound by DoDataExchange.

@@ -2,7 +2,7 @@
 // the hardware, with the protection rule for a hot PWM module on AMD boards.
 #include "app/VentiqDlg.h"
 
-#include "hw/AdlOverdrive.h"
+#include "hw/AmdFanHardware.h"
 #include "fan/FanControls.h"
 #include "fan/FanValues.h"
 #include "fan/UlpsKeys.h"
@@ -12,7 +12,9 @@ namespace {
 const wchar_t kProtectionText[] =
     L"Based on the protection mechanism, the fan speed of the middle fan can\u2019t be turned down manually "
     L"while the temperature of the PWM module is standing high.";
-constexpr BYTE kRegPwmTemperature = 0x02;
+const wchar_t kUnreadableTemperatureText[] =
+    L"Based on the protection mechanism, the fan speed of the middle fan can\u2019t be set manually "
+    L"while the temperature of the PWM module cannot be read.";
 // The display device needs this long after its restart before the library sees the adapters again.
 constexpr DWORD kAfterRestartMs = 2000;
 constexpr DWORD kAfterReinitMs = 500;
@@ -46,14 +48,14 @@ void CVentiqDlg::OnApply() {
     LoadBackground(BackgroundImage(IsNvidia(), FanHighlight::None));
     m_bEditing1 = false;
     m_bEditing2 = false;
-    if (IsAmd() && m_bUlpsEnabled) {
+    if (m_pAmdHardware != nullptr && m_bUlpsEnabled) {
         // With ULPS on, the idle CrossFire card sleeps and misses fan settings: switch it off once,
         // restart the device and find the adapters again.
         m_bUlpsEnabled = false;
         WriteUlpsState(kDisplayClassKey, kAdapterMarkerValue, 0);
         RestartDisplayDevice();
         ::Sleep(kAfterRestartMs);
-        ReinitAdl();
+        m_pAmdHardware->FindAdaptersAgain();
         ::Sleep(kAfterReinitMs);
     }
     // The boxes can hold any three digits when Enter was not pressed; APPLY takes them as Enter would.
@@ -64,37 +66,34 @@ void CVentiqDlg::OnApply() {
 }
 
 void CVentiqDlg::ApplyOuterFans(int percent) {
-    if (IsAmd()) {
-        for (int card = 0; card < m_nCardCount; ++card) {
-            if (m_bAuto1) {
-                AdlSetFanDefault(m_hADL, AdapterForCard(card));
-            } else {
-                AdlSetFanPercent(m_hADL, AdapterForCard(card), percent);
-            }
-        }
-    } else if (IsNvidia()) {
-        if (m_bAuto1) {
-            ApplyNvCoolerLevels(0, kNvPolicyDriver);
-        } else {
-            ApplyNvCoolerLevels(percent, kNvPolicyManual);
-        }
+    if (m_bAuto1) {
+        m_pHardware->SetOuterFanDefault();
+    } else {
+        m_pHardware->SetOuterFanPercent(percent);
     }
 }
 
 void CVentiqDlg::ApplyMiddleFan(int percent) {
     if (m_bAuto2) {
-        WriteRegisterDefaults();
+        m_pHardware->WriteRegisterDefaults();
         return;
     }
-    // A hot PWM module on AMD boards keeps the chip's own curve, whichever way the speed would go.
-    if (IsAmd() && ReadChipRegister(kRegPwmTemperature) >= PROTECTION_TEMP) {
-        ShowMessage(kProtectionText);
-        OnAuto2();
-        ::Sleep(kAfterProtectionMs);
-        WriteRegisterDefaults();
+    // A chip that is not in use shows no duty: a fixed one written now would pin the middle fan where
+    // nobody sees it, however hot the PWM module gets.
+    if (!m_bControllerPresent) {
         return;
     }
-    if (IsAmd() || IsNvidia()) {
-        WriteFixedDuty(PercentToDuty(percent));
+    // A hot PWM module on AMD boards keeps the chip's own curve, whichever way the speed would go, and
+    // so does one whose temperature cannot be read.
+    if (IsAmd()) {
+        const std::optional<BYTE> temperature = m_pHardware->ReadChip(kChipRegPwmTemperature);
+        if (!temperature || *temperature >= PROTECTION_TEMP) {
+            ShowMessage(temperature ? kProtectionText : kUnreadableTemperatureText);
+            OnAuto2();
+            ::Sleep(kAfterProtectionMs);
+            m_pHardware->WriteRegisterDefaults();
+            return;
+        }
     }
+    m_pHardware->WriteFixedDuty(PercentToDuty(percent));
 }

@@ -2,7 +2,6 @@
 // RESET hands both fan sets back to the driver and the chip at once.
 #include "app/VentiqDlg.h"
 
-#include "hw/AdlOverdrive.h"
 #include "fan/FanControls.h"
 #include "fan/FanValues.h"
 
@@ -63,7 +62,7 @@ void CVentiqDlg::OnReset() {
             ShowAuto2(m_btnAuto2, true);
             ShowReset(m_btnReset, false);
         }
-        WriteRegisterDefaults();
+        m_pHardware->WriteRegisterDefaults();
         return;
     }
     // Without the chip the middle fan has no automatic mode to return to; RESET is done.

@@ -1,14 +1,14 @@
 // Crash guard: a crashed process still hands the fans back to their default control, once.
 #include "fan/CrashGuard.h"
 
-#include "app/VentiqDlg.h"
+#include "hw/FanHardware.h"
 
 #include <cstdlib>
 #include <exception>
 
 namespace {
 // Written on the user-interface thread, read by whichever thread crashes.
-CVentiqDlg* volatile g_pTarget = nullptr;
+CFanHardware* volatile g_pTarget = nullptr;
 volatile LONG g_nEntered = 0;
 // The C runtime's report of an invalid parameter, as Windows names it.
 constexpr DWORD kInvalidCrtParameter = 0xC0000417;
@@ -23,10 +23,10 @@ void HandBackFans(DWORD exitCodeOnSecondFault) {
     }
     // Only calls into the already loaded driver libraries with data already in memory: no window
     // messages, no message boxes.
-    CVentiqDlg* target = g_pTarget;
+    CFanHardware* target = g_pTarget;
     g_pTarget = nullptr;
     if (target != nullptr) {
-        target->RestoreFanDefaults();
+        target->HandBack();
     }
 }
 
@@ -65,6 +65,6 @@ void InstallCrashGuard() {
     _set_purecall_handler(&OnPureCall);
 }
 
-void SetCrashGuardTarget(CVentiqDlg* window) {
-    g_pTarget = window;
+void SetCrashGuardTarget(CFanHardware* hardware) {
+    g_pTarget = hardware;
 }

@@ -1,11 +1,7 @@
-// Fan values as the window shows and sends them: the speed label text, the 20..100 range of a typed
-// percentage, and the NVIDIA cooler policies.
+// Fan values as the window shows and sends them: the speed label text and the 20..100 range of a
+// typed percentage.
 #pragma once
 #include <string>
-
-// Cooler policies of the NVIDIA driver's first cooler: a fixed level, and the driver's own control.
-constexpr int kNvPolicyManual = 1;
-constexpr int kNvPolicyDriver = 32;
 
 // Fan speed as the speed labels show it: 45 gives "45%".
 std::wstring PercentText(int percent);

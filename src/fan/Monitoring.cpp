@@ -2,15 +2,13 @@
 // tick, and the entry boxes following a dragged slider.
 #include "app/VentiqDlg.h"
 
-#include "hw/AdlOverdrive.h"
 #include "fan/FanControls.h"
 #include "fan/FanValues.h"
 #include "hw/DutyConversion.h"
+#include "hw/NvApiRecords.h"
 
 namespace {
 const wchar_t kDegreesUnit[] = L" \u00B0C";
-constexpr BYTE kRegPwmTemperature = 0x02;
-constexpr BYTE kRegDuty = 0x60;
 constexpr int kAmdOuterMinimum = 30;
 constexpr int kNvidiaOuterMinimum = 26;
 constexpr int kMiddleMinimum = 30;
@@ -39,24 +37,23 @@ private:
 };
 } // namespace
 
-void CVentiqDlg::ReadInitialState() {
-    int outerPercent = 0;
-    if (IsAmd()) {
-        outerPercent = AdlReadFanPercent(m_hADL, m_nAdapterIndex);
-        // The position goes in while the limits are still 0..100, so a reading below the minimum
-        // stays visible until the next change.
-        m_sliderOuter.SetPosition(outerPercent);
-        m_sliderOuter.SetLimits(kAmdOuterMinimum, 100);
-        m_bAuto1 = true;
-    } else if (IsNvidia()) {
-        const NvCoolerReading cooler = QueryNvCooler();
-        outerPercent = cooler.m_nLevel;
-        m_sliderOuter.SetPosition(outerPercent);
-        m_sliderOuter.SetLimits(kNvidiaOuterMinimum, 100);
-        // Any policy but manual (automatic 8 or 16, or one the program does not know) starts the outer
-        // fans automatic, so the driver keeps them until the user takes over.
-        m_bAuto1 = m_bFanControl != 0 && cooler.m_nPolicy != kNvPolicyManual;
+void CVentiqDlg::ReadSavedRegisters() {
+    for (int k = 0; k < 4; ++k) {
+        m_nSavedRegs[k] = m_pHardware->ReadChip(static_cast<BYTE>(kChipRegFirstControl + k)).value_or(0);
     }
+}
+
+void CVentiqDlg::ReadInitialState() {
+    const OuterFanReading outer = m_pHardware->ReadOuterFans().value_or(OuterFanReading{});
+    // The position goes in while the limits are still 0..100, so a reading below the minimum stays
+    // visible until the next change.
+    m_sliderOuter.SetPosition(outer.m_nPercent);
+    m_sliderOuter.SetLimits(IsNvidia() ? kNvidiaOuterMinimum : kAmdOuterMinimum, 100);
+    // AMD boards start automatic. On NVIDIA any policy but manual (automatic 8 or 16, or one the
+    // program does not know) starts the outer fans automatic, so the driver keeps them until the user
+    // takes over.
+    m_bAuto1 = IsAmd() || (m_bFanControl != 0 && outer.m_nPolicy != kNvPolicyManual);
+    const int outerPercent = outer.m_nPercent;
     if (m_bAuto1) {
         ShowAuto1(m_btnAuto1, true);
         m_sliderOuter.EnableSlider(FALSE);
@@ -74,7 +71,8 @@ void CVentiqDlg::ReadInitialState() {
         m_fan2Zone.EnableWindow(FALSE);
     }
 
-    const BYTE duty = ReadChipRegister(kRegDuty);
+    // A duty the chip does not give reads as 0: the chip is then not used.
+    const BYTE duty = m_pHardware->ReadChip(kChipRegDuty).value_or(0);
     m_strZone3Percent = DutyPercentText(duty);
     m_sliderMiddle.SetPosition(DutySliderPosition(duty));
     m_sliderMiddle.SetLimits(kMiddleMinimum, 100);
@@ -116,38 +114,36 @@ void CVentiqDlg::UpdateReadings() {
 }
 
 void CVentiqDlg::UpdateReadouts() {
-    const bool amd = IsAmd();
-    if (amd) {
-        int degrees = 0;
-        // A failed read keeps the last temperature on show.
-        if (AdlReadTemperature(m_hADL, m_nAdapterIndex, degrees)) {
-            ShowValue(m_lblGpuTemp, std::to_wstring(degrees));
-            m_lblGpuUnit.SetWindowText(kDegreesUnit);
-        }
-        const int percent = AdlReadFanPercent(m_hADL, m_nAdapterIndex);
-        ShowValue(m_lblZone1Speed, PercentText(percent));
-        ShowValue(m_lblZone2Speed, PercentText(percent));
-        if (m_bAuto1) {
-            UpdateDisabledSlider(m_sliderOuter, m_editOuter, percent, std::to_wstring(percent));
-        }
-    } else if (IsNvidia()) {
-        ShowValue(m_lblGpuTemp, GetNvGpuTemperatureText());
+    // A failed read keeps the last GPU temperature on show on AMD boards; NVIDIA's readouts go empty.
+    const std::optional<int> degrees = m_pHardware->ReadGpuTemperature();
+    if (degrees || IsNvidia()) {
+        ShowValue(m_lblGpuTemp, degrees ? std::to_wstring(*degrees) : std::wstring());
         m_lblGpuUnit.SetWindowText(kDegreesUnit);
-        // The cooler readout also moves the disabled outer-fan slider while the driver is in control.
-        const std::wstring speed = GetNvCoolerText();
-        ShowValue(m_lblZone1Speed, speed);
-        ShowValue(m_lblZone2Speed, speed);
     }
-    if ((amd || IsNvidia()) && m_bControllerPresent) {
-        const BYTE duty = ReadChipRegister(kRegDuty);
-        m_strZone3Percent = DutyPercentText(duty);
+    const std::optional<OuterFanReading> outer = m_pHardware->ReadOuterFans();
+    const std::wstring speed = outer ? PercentText(outer->m_nPercent) : std::wstring();
+    ShowValue(m_lblZone1Speed, speed);
+    ShowValue(m_lblZone2Speed, speed);
+    // While the driver is in control, the disabled slider follows the fans.
+    if (outer && m_bAuto1) {
+        UpdateDisabledSlider(m_sliderOuter, m_editOuter, outer->m_nPercent,
+                             std::to_wstring(outer->m_nPercent));
+    }
+    if (!m_bControllerPresent) {
+        return;
+    }
+    // A failed chip read keeps the last duty and module temperature on show.
+    if (const std::optional<BYTE> duty = m_pHardware->ReadChip(kChipRegDuty)) {
+        m_strZone3Percent = DutyPercentText(*duty);
         ShowValue(m_lblZone3Speed, m_strZone3Percent + L"%");
         if (m_bAuto2) {
-            UpdateDisabledSlider(m_sliderMiddle, m_editMiddle, DutySliderPosition(duty), m_strZone3Percent);
+            UpdateDisabledSlider(m_sliderMiddle, m_editMiddle, DutySliderPosition(*duty), m_strZone3Percent);
         }
+    }
+    // The module temperature is a whole-degree byte.
+    if (const std::optional<BYTE> temperature = m_pHardware->ReadChip(kChipRegPwmTemperature)) {
         m_lblPwmUnit.SetWindowText(kDegreesUnit);
-        // The module temperature is a whole-degree byte.
-        ShowValue(m_lblPwmTemp, std::to_wstring(ReadChipRegister(kRegPwmTemperature)));
+        ShowValue(m_lblPwmTemp, std::to_wstring(*temperature));
     }
 }
 
@@ -171,12 +167,4 @@ void CVentiqDlg::UpdateDisabledSlider(CBitmapSlider& slider, CWnd& entry, int po
     entry.SetWindowText(text);
     slider.EnableSlider(FALSE);
     entry.EnableWindow(FALSE);
-}
-
-CVentiqDlg::NvCoolerReading CVentiqDlg::QueryNvCooler() {
-    // A failed query leaves the zeroed record: level 0, policy 0.
-    NvCoolerStateRecord state{};
-    state.version = NvCoolerStateRecordVersion;
-    m_nLastNvStatus = m_nvApi.QueryCoolerState(m_hPhysicalGpu[0], 0, &state);
-    return {state.cooler[0].currentLevel, state.cooler[0].currentPolicy};
 }

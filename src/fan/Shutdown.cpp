@@ -4,8 +4,7 @@
 
 #include "driver/DisplayRefresh.h"
 #include "fan/CrashGuard.h"
-#include "hw/AdlOverdrive.h"
-#include "fan/FanValues.h"
+#include "hw/AmdFanHardware.h"
 #include "fan/UlpsKeys.h"
 
 namespace {
@@ -16,23 +15,15 @@ constexpr DWORD kAfterRestartMs = 500;
 void CVentiqDlg::RestoreFanDefaults() {
     // Nothing reached the hardware unless the back end came up, and without it there is no library
     // to call.
-    if (!m_bBackendReady) {
-        return;
+    if (m_pHardware != nullptr) {
+        m_pHardware->HandBack();
     }
-    if (IsAmd()) {
-        for (int card = 0; card < m_nCardCount; ++card) {
-            AdlSetFanDefault(m_hADL, AdapterForCard(card));
-        }
-    } else if (IsNvidia()) {
-        ApplyNvCoolerLevels(0, kNvPolicyDriver);
-    }
-    WriteRegisterDefaults();
 }
 
 void CVentiqDlg::CloseWithRestore(bool endAdlSession) {
     if (m_bFanControl != 0) {
         RestoreFanDefaults();
-        if (IsAmd()) {
+        if (m_pAmdHardware != nullptr) {
             if (m_bUlpsAtStart != m_bUlpsEnabled) {
                 WriteUlpsState(kDisplayClassKey, kAdapterMarkerValue, m_bUlpsAtStart ? 1 : 0);
                 RestartDisplayDevice();
@@ -40,7 +31,7 @@ void CVentiqDlg::CloseWithRestore(bool endAdlSession) {
                 RefreshDisplayMode();
             }
             if (endAdlSession) {
-                AdlDestroy(m_hADL);
+                m_pAmdHardware->EndSession();
             }
         }
     }
@@ -69,7 +60,9 @@ LRESULT CVentiqDlg::OnDestroy(WPARAM, LPARAM) {
         m_pTrayIcon->DeleteIcon(1);
     }
     m_pRows = std::vector<DListRow>();
-    m_nvApi.Unload();
+    // The driver library goes last: NVIDIA's is unloaded by the driver's own call.
+    m_pAmdHardware = nullptr;
+    m_pHardware.reset();
     return result;
 }
 

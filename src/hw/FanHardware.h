@@ -47,9 +47,9 @@ public:
     virtual void SetOuterFanPercent(int percent) = 0;
     // Every card's outer fans back under the driver's own control.
     virtual void SetOuterFanDefault() = 0;
-    // One register of card `card`'s fan controller chip; nothing when the transaction fails.
-    virtual std::optional<BYTE> ReadChip(int card, BYTE reg) = 0;
-    // Only the low 8 bits of `value` reach the register.
+    // One register of the first card's fan controller chip; nothing when the transaction fails.
+    virtual std::optional<BYTE> ReadChip(BYTE reg) = 0;
+    // One register of card `card`'s chip; only the low 8 bits of `value` reach it.
     virtual void WriteChip(int card, BYTE reg, int value) = 0;
     // The driver's address of each card, as another process opening its own session needs it: the
     // AMD adapter index, or the NVIDIA physical GPU's place in the driver's enumeration.

@@ -1,6 +1,8 @@
 // CNvApi: loading and initialising the NVIDIA driver library, and its operations by interface id.
 #include "hw/NvApi.h"
 
+#include "hw/SystemLibrary.h"
+
 namespace {
 #if defined(_WIN64)
 const wchar_t kLibraryName[] = L"nvapi64.dll";
@@ -55,7 +57,7 @@ NvStatus CNvApi::Load() {
     m_hLibrary = ::GetModuleHandleW(kLibraryName);
     m_bOwnsLibrary = m_hLibrary == nullptr;
     if (m_hLibrary == nullptr) {
-        m_hLibrary = ::LoadLibraryExW(kLibraryName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        m_hLibrary = LoadSystemLibrary(kLibraryName);
     }
     if (m_hLibrary == nullptr) {
         m_bOwnsLibrary = false;

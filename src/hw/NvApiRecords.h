@@ -48,6 +48,10 @@ static_assert(offsetof(NvCoolerStateRecord, cooler) + offsetof(NvCoolerStateReco
 static_assert(offsetof(NvCoolerStateRecord, cooler) + offsetof(NvCoolerStateRecord::Cooler, currentPolicy) ==
               40);
 
+// Cooler policies of the driver's first cooler: a fixed level, and the driver's own control.
+constexpr int kNvPolicyManual = 1;
+constexpr int kNvPolicyDriver = 32;
+
 // Cooler levels, version 1: a level and a policy for each of twenty coolers.
 struct NvCoolerLevelsRecord {
     NvU32 version;

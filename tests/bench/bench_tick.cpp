@@ -1,7 +1,7 @@
 // Benchmark: CPU time of one readings tick and the driver calls it makes, for each vendor, with the
 // program's window object in-process on the simulated board. Prints figures; not a test.
 #include "app/VentiqDlg.h"
-#include "hw/AdlRecords.h"
+#include "hw/FanHardware.h"
 
 #include <cstdio>
 #include <fstream>
@@ -61,15 +61,14 @@ public:
             }
         }
         m_dlg.UpdateData();
-        m_dlg.m_bBackendReady = true;
         m_dlg.m_bFanControl = 1;
         m_dlg.m_nCardCount = 1;
         m_dlg.m_pCardMatched = {1};
-        m_dlg.m_nAdapterIndex = 0;
     }
     ~TickRig() {
         // The program's own restore on destruction is not part of the figure.
-        m_dlg.m_bBackendReady = false;
+        m_dlg.m_pAmdHardware = nullptr;
+        m_dlg.m_pHardware.reset();
         ::DestroyWindow(m_hWnd);
     }
     TickRig(const TickRig&) = delete;
@@ -97,36 +96,12 @@ void Pump() {
     }
 }
 
-// The driver calls of one tick, straight from the library: the part of a tick that is the driver's.
-void DriverOnlyAmd(CVentiqDlg& dlg) {
-    using TemperatureGet = int(__cdecl*)(int, int, ADLTemperature*);
-    using InfoGet = int(__cdecl*)(int, int, ADLFanSpeedInfo*);
-    using SpeedGet = int(__cdecl*)(int, int, ADLFanSpeedValue*);
-    static const auto temperature = AdlFunction<TemperatureGet>(dlg.m_hADL, "ADL_Overdrive5_Temperature_Get");
-    static const auto info = AdlFunction<InfoGet>(dlg.m_hADL, "ADL_Overdrive5_FanSpeedInfo_Get");
-    static const auto speed = AdlFunction<SpeedGet>(dlg.m_hADL, "ADL_Overdrive5_FanSpeed_Get");
-    ADLTemperature degrees{};
-    degrees.iSize = sizeof(degrees);
-    temperature(0, 0, &degrees);
-    ADLFanSpeedInfo range{};
-    range.iSize = sizeof(range);
-    info(0, 0, &range);
-    ADLFanSpeedValue value{};
-    value.iSpeedType = 1;
-    speed(0, 0, &value);
-    dlg.AdlI2CRead(0, 0x60);
-    dlg.AdlI2CRead(0, 0x02);
-}
-
-void DriverOnlyNvidia(CVentiqDlg& dlg) {
-    NV_GPU_THERMAL_SETTINGS thermal{};
-    thermal.version = NV_GPU_THERMAL_SETTINGS_VER;
-    dlg.m_nvApi.GetThermalSettings(dlg.m_hPhysicalGpu[0], 0, &thermal);
-    NvCoolerStateRecord cooler{};
-    cooler.version = NvCoolerStateRecordVersion;
-    dlg.m_nvApi.QueryCoolerState(dlg.m_hPhysicalGpu[0], 0, &cooler);
-    dlg.NvI2CRead(dlg.m_hPhysicalGpu[0], 0x60);
-    dlg.NvI2CRead(dlg.m_hPhysicalGpu[0], 0x02);
+// The hardware reads of one tick, without the window: the part of a tick that is the driver's.
+void DriverOnly(CVentiqDlg& dlg) {
+    dlg.m_pHardware->ReadGpuTemperature();
+    dlg.m_pHardware->ReadOuterFans();
+    dlg.m_pHardware->ReadChip(0x60);
+    dlg.m_pHardware->ReadChip(0x02);
 }
 
 template <class Run> double CpuMsPer(int count, Run run) {
@@ -138,7 +113,7 @@ template <class Run> double CpuMsPer(int count, Run run) {
     return (ThreadCpuMs() - start) / count;
 }
 
-void Measure(const char* vendor, TickRig& rig, void (*driverOnly)(CVentiqDlg&), const std::wstring& journal) {
+void Measure(const char* vendor, TickRig& rig, const std::wstring& journal) {
     // Calls per tick, counted in the board's journal over a few ticks.
     ::SetEnvironmentVariableW(L"VENTIQ_SIM_JOURNAL", journal.c_str());
     rig.m_dlg.UpdateReadings(); // interfaces fetched on first use are not a tick's cost
@@ -151,7 +126,7 @@ void Measure(const char* vendor, TickRig& rig, void (*driverOnly)(CVentiqDlg&), 
     // Timing without the journal, whose file writes are the simulation's and not the program's.
     ::SetEnvironmentVariableW(L"VENTIQ_SIM_JOURNAL", nullptr);
     const double tickMs = CpuMsPer(kTicks, [&] { rig.m_dlg.UpdateReadings(); });
-    const double driverMs = CpuMsPer(kTicks, [&] { driverOnly(rig.m_dlg); });
+    const double driverMs = CpuMsPer(kTicks, [&] { DriverOnly(rig.m_dlg); });
     std::printf(
         "%-6s tick: %.3f ms CPU, of which the simulated driver's calls %.3f ms; program alone %.3f ms; "
         "%.1f driver calls per tick\n",
@@ -171,25 +146,24 @@ int main() {
     {
         TickRig rig;
         rig.m_dlg.m_strVendor = L"AMD";
-        rig.m_dlg.m_hADL = ::LoadLibraryExW(L"atiadlxx.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (rig.m_dlg.m_hADL == nullptr) {
+        if (!rig.m_dlg.StartBackend()) {
             std::printf("AMD: the simulated display library is not installed in the system directory\n");
             return 1;
         }
         rig.m_dlg.ReadSavedRegisters();
         rig.m_dlg.SetUpWindow();
-        Measure("AMD", rig, &DriverOnlyAmd, journal);
+        Measure("AMD", rig, journal);
     }
     {
         TickRig rig;
         rig.m_dlg.m_strVendor = L"NVIDIA";
-        if (!rig.m_dlg.StartNvidiaBackend()) {
+        if (!rig.m_dlg.StartBackend()) {
             std::printf("NVIDIA: the simulated driver API is not installed in the system directory\n");
             return 1;
         }
         rig.m_dlg.ReadSavedRegisters();
         rig.m_dlg.SetUpWindow();
-        Measure("NVIDIA", rig, &DriverOnlyNvidia, journal);
+        Measure("NVIDIA", rig, journal);
     }
     ::DeleteFileW(journal.c_str());
     return 0;

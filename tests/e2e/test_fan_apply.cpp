@@ -11,6 +11,9 @@ namespace {
 const wchar_t kProtectionText[] = L"Based on the protection mechanism, the fan speed of the middle fan "
                                   L"can\u2019t be turned down manually while "
                                   L"the temperature of the PWM module is standing high.";
+const wchar_t kUnreadableText[] = L"Based on the protection mechanism, the fan speed of the middle fan "
+                                  L"can\u2019t be set manually while the temperature of the PWM module "
+                                  L"cannot be read.";
 
 // Switches the given sets to manual, fills the boxes and presses APPLY; the journal of the press.
 std::vector<std::string> Apply(Board& board, bool outerManual, bool middleManual, const std::wstring& outer,
@@ -119,6 +122,30 @@ TEST(ApplyAmd, ThresholdHoldsWhicheverWayTheSpeedWouldGo) {
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(MessageBoxText(box), kProtectionText);
     PressOk(box);
+}
+
+TEST(ApplyAmd, UnreadableModuleTemperatureRefusesTheManualMiddleFan) {
+    Board board(Vendor::Amd);
+    ASSERT_TRUE(WaitStarted(board));
+    ASSERT_TRUE(Tick(board.Window()));
+    ASSERT_EQ(board.Text(kPwmTemp), L"50");
+    ASSERT_TRUE(SendCommand(board.Window(), kAuto2));
+    ASSERT_TRUE(SetText(board.Item(kEntryMiddle), L"50"));
+    board.Install().WriteScenario("fault.status.ADL_Display_WriteAndReadI2C = -1\n");
+    const size_t mark = Mark(board.Install());
+    window::Command(board.Window(), kApply);
+
+    const HWND box = board.App().WaitMessageBox(10000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), kUnreadableText);
+    ASSERT_TRUE(Tick(board.Window()));
+    EXPECT_EQ(board.Text(kPwmTemp), L"50") << "a failed read keeps the last module temperature";
+    board.Install().WriteScenario("");
+    PressOk(box);
+    EXPECT_TRUE(WaitUntil([&] { return ChipWrites(Since(board.Install(), mark)).size() >= 4; }, 5000));
+    EXPECT_EQ(ChipWrites(Since(board.Install(), mark)), kDefaultsWritten)
+        << "the chip's curve, never the duty";
+    EXPECT_TRUE(WaitLook(AutoLit, board.Item(kAuto2), true));
 }
 
 TEST(ApplyAmd, EntryTextsAreHeldToTwentyThroughHundred) {

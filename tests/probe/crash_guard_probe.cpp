@@ -59,15 +59,16 @@ int wmain(int argc, wchar_t** argv) {
 
     CVentiqDlg dlg;
     dlg.m_strVendor = L"AMD";
-    dlg.m_hADL = ::LoadLibraryExW(L"atiadlxx.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     dlg.m_nCardCount = 1;
     dlg.m_pCardMatched = {1};
-    dlg.m_nAdapterIndex = 0;
-    dlg.m_pRows = ParseCardListLines("1002;6719;0000;0000;Valdro simulated AMD board;120;100;80;60;\n", 1).m_pRows;
+    dlg.m_pRows =
+        ParseCardListLines("1002;6719;0000;0000;Valdro simulated AMD board;120;100;80;60;\n", 1).m_pRows;
     dlg.m_nMatchedRow = 0;
-    dlg.m_bBackendReady = dlg.m_hADL != nullptr;
+    if (!dlg.StartBackend()) {
+        return 4;
+    }
     dlg.m_bFanControl = 1;
-    SetCrashGuardTarget(&dlg);
+    SetCrashGuardTarget(dlg.m_pHardware.get());
 
     const std::wstring how = argv[1];
     if (how == L"disarmed") {

@@ -1,6 +1,7 @@
 // AMD display library start-up on the simulated board: library choice, the four start-up entry points,
 // the adapter choice, the CrossFire test and the re-initialisation.
 #include "app/VentiqDlg.h"
+#include "hw/AmdFanHardware.h"
 #include "test_adl_sim_board.h"
 
 #include <gtest/gtest.h>
@@ -13,18 +14,18 @@ class AdlBackendTest : public ::testing::Test {
 protected:
     void SetUp() override { m_dlg.m_strVendor = L"AMD"; }
     void TearDown() override {
-        if (m_dlg.m_hADL != nullptr) {
-            ::FreeLibrary(m_dlg.m_hADL);
-            m_dlg.m_hADL = nullptr;
-        }
+        m_dlg.m_pAmdHardware = nullptr;
+        m_dlg.m_pHardware.reset();
     }
 
     bool Start(const std::string& scenario) {
         TearDown();
         m_board.WriteScenario(scenario);
         m_board.ClearJournal();
-        return m_dlg.StartAmdBackend();
+        return m_dlg.StartBackend();
     }
+
+    CAmdFanHardware& Amd() const { return *m_dlg.m_pAmdHardware; }
 
     std::vector<std::string> AdlCalls() const {
         std::vector<std::string> calls;
@@ -42,8 +43,8 @@ protected:
 
 TEST_F(AdlBackendTest, DefaultBoardStartsWithTheStartUpSequence) {
     ASSERT_TRUE(Start(""));
-    EXPECT_EQ(m_dlg.m_nAdapterCount, 1);
-    EXPECT_EQ(m_dlg.m_nAdapterIndex, 0);
+    EXPECT_EQ(Amd().AdapterCount(), 1);
+    EXPECT_EQ(Amd().AdapterIndex(), 0);
     const auto journal = m_board.Journal();
     EXPECT_EQ(AdlCalls(),
               (std::vector<std::string>{"ADL_Main_Control_Create", "ADL_Adapter_NumberOfAdapters_Get",
@@ -84,7 +85,7 @@ TEST_F(AdlBackendTest, AdapterChoice) {
     };
     for (const auto& c : cases) {
         EXPECT_TRUE(Start(c.scenario)) << c.name << ": the adapter choice never fails start-up";
-        EXPECT_EQ(m_dlg.m_nAdapterIndex, c.expectedIndex) << c.name;
+        EXPECT_EQ(Amd().AdapterIndex(), c.expectedIndex) << c.name;
         std::vector<std::string> queried;
         for (const std::string& line : m_board.Calls("ADL_Adapter_Active_Get")) {
             queried.push_back(Field(line, "adapter"));
@@ -105,7 +106,7 @@ TEST_F(AdlBackendTest, RecordBufferHoldsOneRecordPerAdapter) {
 TEST_F(AdlBackendTest, SecondLibraryNameWhenTheFirstIsAbsent) {
     ASSERT_TRUE(Start("fault.absent = atiadlxx.dll\n"));
     wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(m_dlg.m_hADL, path, MAX_PATH);
+    ::GetModuleFileNameW(Amd().Library(), path, MAX_PATH);
     EXPECT_NE(std::wstring(path).find(L"atiadlxy.dll"), std::wstring::npos) << path;
     const auto loads = m_board.Calls("load");
     ASSERT_EQ(loads.size(), 2u);
@@ -117,8 +118,8 @@ TEST_F(AdlBackendTest, OnlyTheSystemDirectorysLibraryIsLoaded) {
     const simtest::CPlantedLibrary planted(L"atiadlxx.dll");
     ASSERT_TRUE(planted.IsPlanted());
     ASSERT_TRUE(Start(""));
-    EXPECT_NE(simtest::ModulePath(m_dlg.m_hADL).find(L"\\system32\\atiadlxx.dll"), std::wstring::npos)
-        << simtest::ModulePath(m_dlg.m_hADL);
+    EXPECT_NE(simtest::ModulePath(Amd().Library()).find(L"\\system32\\atiadlxx.dll"), std::wstring::npos)
+        << simtest::ModulePath(Amd().Library());
 }
 
 TEST_F(AdlBackendTest, StartUpFailures) {
@@ -137,7 +138,8 @@ TEST_F(AdlBackendTest, StartUpFailures) {
     };
     for (const auto& c : cases) {
         EXPECT_FALSE(Start(c.scenario)) << c.scenario;
-        EXPECT_EQ(m_dlg.m_hADL, nullptr) << c.scenario << ": a library that did not come up is not kept";
+        EXPECT_EQ(::GetModuleHandleW(L"atiadlxx.dll"), nullptr)
+            << c.scenario << ": a library that did not come up is not kept";
         EXPECT_EQ(AdlCalls(), c.calls) << c.scenario;
     }
 }
@@ -175,12 +177,18 @@ TEST_F(AdlBackendTest, CrossfireOnReadsTheUlpsSwitch) {
     const struct {
         const char* scenario;
         bool ulps;
+        size_t stateQueries; // ADL_Adapter_Crossfire_Get calls
     } cases[] = {
-        {"crossfire.supported = 1\ncrossfire.state = 1\n", true},
-        {"crossfire.supported = 1\ncrossfire.state = 0\n", false},
-        {"crossfire.supported = 0\ncrossfire.state = 1\n", false},
-        {"crossfire.supported = 1\ncrossfire.state = 1\nfault.missing = ADL_Adapter_Crossfire_Caps\n", false},
-        {"crossfire.supported = 1\ncrossfire.state = 1\nfault.missing = ADL_Adapter_Crossfire_Get\n", false},
+        {"crossfire.supported = 1\ncrossfire.state = 1\n", true, 1},
+        {"crossfire.supported = 1\ncrossfire.state = 0\n", false, 1},
+        {"crossfire.supported = 0\ncrossfire.state = 1\n", false, 1},
+        {"crossfire.supported = 1\ncrossfire.state = 1\nfault.missing = ADL_Adapter_Crossfire_Caps\n", false,
+         0},
+        {"crossfire.supported = 1\ncrossfire.state = 1\nfault.missing = ADL_Adapter_Crossfire_Get\n", false,
+         0},
+        // Without a combination list the state cannot be asked for.
+        {"crossfire.supported = 1\ncrossfire.state = 1\nfault.status.ADL_Adapter_Crossfire_Caps = -1\n",
+         false, 0},
     };
     for (const auto& c : cases) {
         m_dlg.m_bUlpsAtStart = true; // start-up clears both flags before the test
@@ -188,17 +196,18 @@ TEST_F(AdlBackendTest, CrossfireOnReadsTheUlpsSwitch) {
         ASSERT_TRUE(Start(c.scenario)) << c.scenario;
         EXPECT_EQ(m_dlg.m_bUlpsAtStart, c.ulps) << c.scenario;
         EXPECT_EQ(m_dlg.m_bUlpsEnabled, c.ulps) << c.scenario;
+        EXPECT_EQ(m_board.Calls("ADL_Adapter_Crossfire_Get").size(), c.stateQueries) << c.scenario;
     }
 }
 
 TEST_F(AdlBackendTest, ReinitialisationChoosesTheAdapterAgainWithoutDestroy) {
     ASSERT_TRUE(Start("adapters = 2\nadapter.1.index = 7\nadapter.0.active = 0\n"));
-    EXPECT_EQ(m_dlg.m_nAdapterIndex, 7);
+    EXPECT_EQ(Amd().AdapterIndex(), 7);
     m_board.WriteScenario("adapters = 3\nadapter.0.index = 4\nadapter.1.index = 7\n");
     m_board.ClearJournal();
-    m_dlg.ReinitAdl();
-    EXPECT_EQ(m_dlg.m_nAdapterCount, 3);
-    EXPECT_EQ(m_dlg.m_nAdapterIndex, 4);
+    Amd().FindAdaptersAgain();
+    EXPECT_EQ(Amd().AdapterCount(), 3);
+    EXPECT_EQ(Amd().AdapterIndex(), 4);
     EXPECT_EQ(AdlCalls(),
               (std::vector<std::string>{"ADL_Main_Control_Create", "ADL_Adapter_NumberOfAdapters_Get",
                                         "ADL_Adapter_AdapterInfo_Get", "ADL_Adapter_Active_Get"}));
@@ -208,9 +217,9 @@ TEST_F(AdlBackendTest, ReinitialisationIgnoresFailures) {
     ASSERT_TRUE(Start(""));
     m_board.WriteScenario(
         "fault.status.ADL_Main_Control_Create = -1\nfault.status.ADL_Adapter_Active_Get = -1\n");
-    m_dlg.ReinitAdl();
-    EXPECT_EQ(m_dlg.m_nAdapterIndex, -1);
-    EXPECT_NE(m_dlg.m_hADL, nullptr);
+    Amd().FindAdaptersAgain();
+    EXPECT_EQ(Amd().AdapterIndex(), -1);
+    EXPECT_NE(Amd().Library(), nullptr);
 }
 
 } // namespace

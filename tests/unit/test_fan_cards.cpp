@@ -2,6 +2,7 @@
 // multi-card board (which the system's adapter list cannot show end to end), the slider positions of
 // the first readings and of a tick, and the gates of the restore.
 #include "app/VentiqDlg.h"
+#include "hw/AmdFanHardware.h"
 #include "test_adl_sim_board.h"
 
 #include <gtest/gtest.h>
@@ -39,7 +40,6 @@ protected:
             Child(L"EDIT", 0, id);
         }
         m_dlg.UpdateData();
-        m_dlg.m_bBackendReady = true;
         m_dlg.m_bFanControl = 1;
         DListRow row;
         const wchar_t* defaults[] = {L"120", L"100", L"80", L"60"};
@@ -55,9 +55,6 @@ protected:
         if (m_hWnd != nullptr) {
             ::DestroyWindow(m_hWnd);
         }
-        if (m_dlg.m_hADL != nullptr) {
-            ::FreeLibrary(m_dlg.m_hADL);
-        }
     }
 
     void Child(const wchar_t* className, DWORD style, int id) {
@@ -66,23 +63,27 @@ protected:
                           nullptr);
     }
 
-    void UseAmd(const std::string& scenario, int cards, int adapterIndex) {
+    // The back end as the program starts it; with `chosenAdapter` 6 the first adapter record is made
+    // inactive, so the driver's adapter 6 is chosen.
+    void UseAmd(std::string scenario, int cards, int chosenAdapter) {
+        if (chosenAdapter == 6) {
+            scenario += "adapter.0.active = 0\n";
+        }
         m_board.WriteScenario(scenario);
         m_dlg.m_strVendor = L"AMD";
-        m_dlg.m_hADL = simtest::LoadSystemLibrary(L"atiadlxx.dll");
-        ASSERT_NE(m_dlg.m_hADL, nullptr);
         m_dlg.m_nCardCount = cards;
         m_dlg.m_pCardMatched.assign(static_cast<size_t>(cards), 1);
-        m_dlg.m_nAdapterIndex = adapterIndex;
+        ASSERT_TRUE(m_dlg.StartBackend());
+        ASSERT_EQ(m_dlg.m_pAmdHardware->AdapterIndex(), chosenAdapter);
         m_board.ClearJournal();
     }
 
     void UseNvidia(const std::string& scenario, std::vector<BYTE> matched) {
         m_board.WriteScenario(scenario);
         m_dlg.m_strVendor = L"NVIDIA";
-        ASSERT_TRUE(m_dlg.StartNvidiaBackend());
         m_dlg.m_nCardCount = static_cast<int>(matched.size());
         m_dlg.m_pCardMatched = std::move(matched);
+        ASSERT_TRUE(m_dlg.StartBackend());
         m_board.ClearJournal();
     }
 
@@ -125,6 +126,7 @@ TEST_F(FanRig, AmdApplyAddressesCardIAtAdapterIndexTimesI) {
     UseAmd(kTwoAmdCards, 2, 6);
     m_dlg.m_bAuto1 = false;
     m_dlg.m_bAuto2 = false;
+    m_dlg.m_bControllerPresent = true;
     SetEntries(L"45", L"30");
     m_dlg.OnApply();
 
@@ -157,12 +159,27 @@ TEST_F(FanRig, NvidiaApplySetsTheCoolerOfMatchedCardsAndTheChipOfEveryCard) {
     UseNvidia("cards = 2\n", {0, 1});
     m_dlg.m_bAuto1 = false;
     m_dlg.m_bAuto2 = false;
+    m_dlg.m_bControllerPresent = true;
     SetEntries(L"45", L"30");
     m_dlg.OnApply();
 
     EXPECT_EQ(Values("NvApplyCoolerLevels", "gpu", "level"), std::vector<std::string>{"1/45"});
     const std::vector<std::string> duties = {"0:0x85=0x4C", "0:0x86=0x4C", "1:0x85=0x4C", "1:0x86=0x4C"};
     EXPECT_EQ(ChipWrites(), duties);
+}
+
+TEST_F(FanRig, ApplyNeverWritesAFixedDutyToAChipThatIsNotInUse) {
+    // The start-up read the duty as 0: the middle fan's controls are disabled, its box reads "0".
+    UseAmd(kTwoAmdCards, 2, 0);
+    m_dlg.m_bAuto1 = false;
+    m_dlg.m_bAuto2 = false;
+    m_dlg.m_bControllerPresent = false;
+    SetEntries(L"45", L"0");
+    m_dlg.OnApply();
+    EXPECT_EQ(Values("ADL_Overdrive5_FanSpeed_Set", "adapter", "speed"),
+              (std::vector<std::string>{"0/45", "0/45"}));
+    EXPECT_TRUE(ChipWrites().empty());
+    EXPECT_TRUE(m_board.Calls("ADL_Display_WriteAndReadI2C").empty()) << "nor is the module temperature read";
 }
 
 TEST_F(FanRig, RestoreHandsEveryCardBack) {
@@ -183,11 +200,11 @@ TEST_F(FanRig, NvidiaRestoreSkipsUnmatchedCoolersButNotTheirChips) {
 }
 
 TEST_F(FanRig, RestoreWritesTheRowsDefaultsAsLowBytes) {
-    UseAmd("", 1, 0);
     m_dlg.m_pRows[0].m_strRegDefault[0] = L"40";
     m_dlg.m_pRows[0].m_strRegDefault[1] = L" 7x";
     m_dlg.m_pRows[0].m_strRegDefault[2] = L"abc";
     m_dlg.m_pRows[0].m_strRegDefault[3] = L"300";
+    UseAmd("", 1, 0);
     m_dlg.RestoreFanDefaults();
     const std::vector<std::string> writes = {"0:0x85=0x28", "0:0x86=0x07", "0:0x87=0x00", "0:0x88=0x2C"};
     EXPECT_EQ(ChipWrites(), writes);
@@ -198,8 +215,9 @@ TEST_F(FanRig, NothingIsRestoredWithoutCardsOrWithoutABackEnd) {
     m_dlg.RestoreFanDefaults();
     EXPECT_TRUE(m_board.Journal().empty()) << "no cards, no calls";
 
-    m_dlg.m_nCardCount = 1;
-    m_dlg.m_bBackendReady = false;
+    m_dlg.m_pAmdHardware = nullptr;
+    m_dlg.m_pHardware.reset();
+    m_board.ClearJournal();
     m_dlg.RestoreFanDefaults();
     EXPECT_TRUE(m_board.Journal().empty()) << "a back end that never came up is not called";
 }
@@ -212,6 +230,34 @@ TEST_F(FanRig, SessionEndRestoresOnlyWithFanControl) {
     m_dlg.m_bFanControl = 1;
     EXPECT_EQ(m_dlg.SendMessage(WM_QUERYENDSESSION), TRUE);
     EXPECT_EQ(Only(m_board.Journal(), {"ADL_Overdrive5_FanSpeedToDefault_Set"}).size(), 1u);
+}
+
+TEST_F(FanRig, SavedRegistersComeFromTheFirstCardOnEitherVendor) {
+    UseAmd(std::string(kTwoAmdCards) + "adapter.1.card = 0\ncard.0.reg.0x85 = 120\ncard.0.reg.0x86 = 120\n"
+                                       "card.0.reg.0x87 = 120\ncard.0.reg.0x88 = 121\n",
+           2, 6);
+    m_dlg.ReadSavedRegisters();
+    EXPECT_EQ((std::vector<int>(m_dlg.m_nSavedRegs, m_dlg.m_nSavedRegs + 4)),
+              (std::vector<int>{120, 120, 120, 121}));
+    for (const std::string& read : m_board.Calls("ADL_Display_WriteAndReadI2C")) {
+        EXPECT_EQ(Field(read, "adapter"), "6") << "the chosen adapter";
+    }
+    ::DestroyWindow(m_hWnd);
+    m_hWnd = nullptr;
+
+    CVentiqDlg nvidia;
+    nvidia.m_strVendor = L"NVIDIA";
+    nvidia.m_nCardCount = 2;
+    nvidia.m_pCardMatched = {1, 1};
+    m_board.WriteScenario("cards = 2\ncard.0.reg.0x88 = 0xFF\n");
+    ASSERT_TRUE(nvidia.StartBackend());
+    m_board.ClearJournal();
+    nvidia.ReadSavedRegisters();
+    EXPECT_EQ((std::vector<int>(nvidia.m_nSavedRegs, nvidia.m_nSavedRegs + 4)),
+              (std::vector<int>{120, 100, 80, 255}));
+    for (const std::string& read : m_board.Calls("NvAPI_I2CRead")) {
+        EXPECT_EQ(Field(read, "gpu"), "0");
+    }
 }
 
 TEST_F(FanRig, FirstReadingsPlaceTheSlidersBeforeTheirLimits) {

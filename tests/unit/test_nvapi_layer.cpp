@@ -1,6 +1,6 @@
 // The NVIDIA access layer and back end on the simulated board: loading and status rules, interfaces
 // fetched once, the start-up test and the readouts.
-#include "app/VentiqDlg.h"
+#include "hw/NvidiaFanHardware.h"
 #include "test_adl_sim_board.h"
 
 #include <gtest/gtest.h>
@@ -124,14 +124,12 @@ TEST_F(NvApiTest, AlreadyLoadedLibraryIsUsedAndLeftToItsOwner) {
 
 class NvidiaBackendTest : public ::testing::Test {
 protected:
-    void SetUp() override { m_dlg.m_strVendor = L"NVIDIA"; }
-    void TearDown() override { m_dlg.m_nvApi.Unload(); }
-
-    bool Start(const std::string& scenario) {
-        TearDown();
+    bool Start(const std::string& scenario, FanCards cards = FanCards{1, {1}, {}}) {
+        m_pHardware.reset();
         m_board.WriteScenario(scenario);
         m_board.ClearJournal();
-        return m_dlg.StartNvidiaBackend();
+        m_pHardware = CNvidiaFanHardware::Start(cards);
+        return m_pHardware != nullptr;
     }
 
     // Driver calls, without the interface look-ups.
@@ -147,7 +145,7 @@ protected:
     }
 
     simtest::CScratchBoard m_board;
-    CVentiqDlg m_dlg;
+    std::unique_ptr<CNvidiaFanHardware> m_pHardware;
 };
 
 const std::vector<std::string> kStartCalls = {"NvAPI_Initialize", "NvAPI_EnumPhysicalGPUs",
@@ -155,14 +153,12 @@ const std::vector<std::string> kStartCalls = {"NvAPI_Initialize", "NvAPI_EnumPhy
                                               "NvAPI_GetAssociatedDisplayOutputId"};
 
 TEST_F(NvidiaBackendTest, StartsWithFourCallsInOrder) {
-    m_dlg.m_nOutputId = 99;
     ASSERT_TRUE(Start("cards = 3\n"));
     EXPECT_EQ(DriverCalls(), kStartCalls);
-    EXPECT_EQ(m_dlg.m_nPhysicalGpuCount, 3u);
-    EXPECT_NE(m_dlg.m_hPhysicalGpu[0], nullptr);
-    EXPECT_NE(m_dlg.m_hPhysicalGpu[2], m_dlg.m_hPhysicalGpu[1]);
-    EXPECT_NE(m_dlg.m_hNvDisplay[0], nullptr);
-    EXPECT_EQ(m_dlg.m_nOutputId, 1u);
+    EXPECT_EQ(m_pHardware->GpuCount(), 3u);
+    EXPECT_NE(m_pHardware->Gpu(0), nullptr);
+    EXPECT_NE(m_pHardware->Gpu(2), m_pHardware->Gpu(1));
+    EXPECT_EQ(m_pHardware->OutputId(), 1u);
     EXPECT_EQ(Field(m_board.Calls("NvAPI_EnumNvidiaDisplayHandle").at(0), "index"), "0");
 }
 
@@ -195,47 +191,37 @@ TEST_F(NvidiaBackendTest, NoLibraryOrNoInitialisationFailsStartUp) {
     EXPECT_EQ(m_board.Calls("load").size(), 1u) << "an absent library is looked for once";
 }
 
-TEST_F(NvidiaBackendTest, TemperatureText) {
-    ASSERT_TRUE(Start("card.0.temperature = 61.9\ncard.1.temperature = 80\ncards = 2\n"));
-    EXPECT_EQ(m_dlg.GetNvGpuTemperatureText(), L"61");
-    EXPECT_EQ(m_dlg.m_nLastNvStatus, 0);
+TEST_F(NvidiaBackendTest, FirstGpuReadings) {
+    ASSERT_TRUE(Start("card.0.temperature = 61.9\ncard.1.temperature = 80\ncards = 2\n"
+                      "card.0.cooler.level = 55\ncard.0.cooler.policy = 1\n"));
+    EXPECT_EQ(m_pHardware->ReadGpuTemperature(), 61);
     EXPECT_EQ(m_board.Calls("NvAPI_GPU_GetThermalSettings").at(0),
               "NvAPI_GPU_GetThermalSettings gpu=0 sensor=0 version=0x20044 temperature=61");
-    m_board.WriteScenario("fault.status.NvAPI_GPU_GetThermalSettings = -5\n");
-    EXPECT_EQ(m_dlg.GetNvGpuTemperatureText(), L"");
-    EXPECT_EQ(m_dlg.m_nLastNvStatus, -5);
-}
-
-TEST_F(NvidiaBackendTest, CoolerText) {
-    ASSERT_TRUE(Start("card.0.cooler.level = 55\ncard.0.cooler.policy = 1\n"));
-    m_dlg.m_bAuto1 = false;
-    EXPECT_EQ(m_dlg.GetNvCoolerText(), L"55%");
+    const std::optional<OuterFanReading> cooler = m_pHardware->ReadOuterFans();
+    ASSERT_TRUE(cooler.has_value());
+    EXPECT_EQ(cooler->m_nPercent, 55);
+    EXPECT_EQ(cooler->m_nPolicy, 1);
     EXPECT_EQ(m_board.Calls("NvQueryCoolerState").at(0),
               "NvQueryCoolerState gpu=0 cooler=0 version=0x30508 level=55 policy=1");
-    ASSERT_TRUE(Start("fault.missing = NvQueryCoolerState\n"));
-    EXPECT_EQ(m_dlg.GetNvCoolerText(), L"");
-    EXPECT_EQ(m_dlg.m_nLastNvStatus, kNvNoImplementation);
+
+    m_board.WriteScenario(
+        "fault.status.NvAPI_GPU_GetThermalSettings = -5\nfault.status.NvQueryCoolerState = -5\n");
+    EXPECT_EQ(m_pHardware->ReadGpuTemperature(), std::nullopt);
+    EXPECT_EQ(m_pHardware->ReadOuterFans().has_value(), false);
 }
 
 TEST_F(NvidiaBackendTest, CoolerLevelsGoOnlyToMatchedCards) {
-    ASSERT_TRUE(Start("cards = 3\n"));
-    m_dlg.m_nCardCount = 3;
-    m_dlg.m_pCardMatched = {0, 1, 0};
-    m_dlg.ApplyNvCoolerLevels(45, 1);
+    ASSERT_TRUE(Start("cards = 3\n", FanCards{3, {0, 1, 0}, {}}));
+    m_pHardware->SetOuterFanPercent(45);
     EXPECT_EQ(
         m_board.Calls("NvApplyCoolerLevels"),
         (std::vector<std::string>{"NvApplyCoolerLevels gpu=1 cooler=7 version=0x100A4 level=45 policy=1"}));
-    EXPECT_EQ(m_dlg.m_nLastNvStatus, 0);
 
-    m_board.ClearJournal();
-    m_dlg.m_pCardMatched = {1, 1, 1};
-    m_dlg.m_nCardCount = 2;
-    m_board.WriteScenario("cards = 3\nfault.status.NvApplyCoolerLevels = -1\n");
-    m_dlg.ApplyNvCoolerLevels(0, 32);
+    ASSERT_TRUE(Start("cards = 3\nfault.status.NvApplyCoolerLevels = -1\n", FanCards{2, {1, 1, 1}, {}}));
+    m_pHardware->SetOuterFanDefault();
     const auto calls = m_board.Calls("NvApplyCoolerLevels");
     ASSERT_EQ(calls.size(), 2u) << "cards beyond the count are not touched";
     EXPECT_EQ(Field(calls[1], "policy"), "32");
-    EXPECT_EQ(m_dlg.m_nLastNvStatus, -1);
 }
 
 } // namespace
