@@ -64,6 +64,8 @@ void CVentiqDlg::OnApply() {
 }
 
 void CVentiqDlg::ApplyOuterFans(int percent) {
+    // Kept so a resume can put the same percentage back.
+    m_nOuterPercentApplied = m_bAuto1 ? std::nullopt : std::optional<int>(percent);
     if (IsAmd()) {
         for (int card = 0; card < m_nCardCount; ++card) {
             if (m_bAuto1) {
@@ -82,6 +84,7 @@ void CVentiqDlg::ApplyOuterFans(int percent) {
 }
 
 void CVentiqDlg::ApplyMiddleFan(int percent) {
+    m_nMiddlePercentApplied.reset();
     if (m_bAuto2) {
         WriteRegisterDefaults();
         return;
@@ -96,5 +99,6 @@ void CVentiqDlg::ApplyMiddleFan(int percent) {
     }
     if (IsAmd() || IsNvidia()) {
         WriteFixedDuty(PercentToDuty(percent));
+        m_nMiddlePercentApplied = percent;
     }
 }

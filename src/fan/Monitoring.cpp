@@ -7,6 +7,8 @@
 #include "fan/FanValues.h"
 #include "gpu/DutyConversion.h"
 
+#include <cwchar>
+
 namespace {
 const wchar_t kDegreesUnit[] = L" \u00B0C";
 constexpr BYTE kRegPwmTemperature = 0x02;
@@ -37,6 +39,14 @@ public:
 private:
     HWND m_hWnd;
 };
+
+// The number a readout text starts with ("47%" gives 47); empty for an empty text.
+std::optional<int> ReadNumber(const std::wstring& text) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    return static_cast<int>(std::wcstol(text.c_str(), nullptr, 10));
+}
 } // namespace
 
 void CVentiqDlg::ReadInitialState() {
@@ -84,6 +94,10 @@ void CVentiqDlg::ReadInitialState() {
     m_editMiddle.SendMessage(EM_LIMITTEXT, kEntryDigits);
     m_editMiddle.SetWindowText(m_strZone3Percent);
 
+    // A set that starts manual holds what the window shows; a resume puts that back.
+    if (!m_bAuto1 && m_bFanControl != 0) {
+        m_nOuterPercentApplied = outerPercent;
+    }
     // A chip that answers duty 0 at start-up is taken as absent for the whole run.
     m_bControllerPresent = duty != 0 && m_bFanControl != 0;
     if (m_bControllerPresent) {
@@ -95,6 +109,7 @@ void CVentiqDlg::ReadInitialState() {
         m_editMiddle.EnableWindow(m_bAuto2 ? FALSE : TRUE);
         if (!m_bAuto2) {
             ShowReset(m_btnReset, true);
+            m_nMiddlePercentApplied = ReadNumber(m_strZone3Percent);
         }
     } else {
         m_bAuto2 = false;
@@ -117,26 +132,32 @@ void CVentiqDlg::UpdateReadings() {
 
 void CVentiqDlg::UpdateReadouts() {
     const bool amd = IsAmd();
+    m_lastReadings = CardReadings();
     if (amd) {
         int degrees = 0;
         // A failed read keeps the last temperature on show.
         if (AdlReadTemperature(m_hADL, m_nAdapterIndex, degrees)) {
             ShowValue(m_lblGpuTemp, std::to_wstring(degrees));
             m_lblGpuUnit.SetWindowText(kDegreesUnit);
+            m_lastReadings.m_nGpuDegrees = degrees;
         }
         const int percent = AdlReadFanPercent(m_hADL, m_nAdapterIndex);
+        m_lastReadings.m_nOuterPercent = percent;
         ShowValue(m_lblZone1Speed, PercentText(percent));
         ShowValue(m_lblZone2Speed, PercentText(percent));
         if (m_bAuto1) {
             UpdateDisabledSlider(m_sliderOuter, m_editOuter, percent, std::to_wstring(percent));
         }
     } else if (IsNvidia()) {
-        ShowValue(m_lblGpuTemp, GetNvGpuTemperatureText());
+        const std::wstring temperature = GetNvGpuTemperatureText();
+        ShowValue(m_lblGpuTemp, temperature);
         m_lblGpuUnit.SetWindowText(kDegreesUnit);
         // The cooler readout also moves the disabled outer-fan slider while the driver is in control.
         const std::wstring speed = GetNvCoolerText();
         ShowValue(m_lblZone1Speed, speed);
         ShowValue(m_lblZone2Speed, speed);
+        m_lastReadings.m_nGpuDegrees = ReadNumber(temperature);
+        m_lastReadings.m_nOuterPercent = ReadNumber(speed);
     }
     if ((amd || IsNvidia()) && m_bControllerPresent) {
         const BYTE duty = ReadChipRegister(kRegDuty);
@@ -147,7 +168,10 @@ void CVentiqDlg::UpdateReadouts() {
         }
         m_lblPwmUnit.SetWindowText(kDegreesUnit);
         // The module temperature is a whole-degree byte.
-        ShowValue(m_lblPwmTemp, std::to_wstring(ReadChipRegister(kRegPwmTemperature)));
+        const BYTE pwmDegrees = ReadChipRegister(kRegPwmTemperature);
+        ShowValue(m_lblPwmTemp, std::to_wstring(pwmDegrees));
+        m_lastReadings.m_nMiddlePercent = ReadNumber(m_strZone3Percent);
+        m_lastReadings.m_nPwmDegrees = pwmDegrees;
     }
 }
 
