@@ -63,9 +63,14 @@ void CBoard::Refresh() {
 }
 
 void CBoard::Load(const std::string& text) {
+    const bool reload = m_bLoaded;
+    const int previousCycle = m_scenario.nPowerCycle;
     m_bLoaded = true;
     m_strText = text;
     m_scenario = ParseScenario(text);
+    if (reload && m_scenario.nPowerCycle != previousCycle) {
+        PowerCycle();
+    }
     for (const std::string& ignored : m_scenario.ignored) {
         AppendJournalLine("scenario-ignored " + ignored);
     }
@@ -78,6 +83,16 @@ void CBoard::Load(const std::string& text) {
         runtime.dDuty = from.regs[0x60];
     }
     m_nLastStep = ::GetTickCount64();
+}
+
+// As after sleep or a driver restart: the fans are the driver's again and the chips hold their
+// power-on registers (the scenario's start values).
+void CBoard::PowerCycle() {
+    for (CardRuntime& card : m_cards) {
+        card.written.fill(false);
+        card.nManualFan.reset();
+    }
+    AppendJournalLine("power-cycle cycle=" + std::to_string(m_scenario.nPowerCycle));
 }
 
 // One second of the live model.

@@ -49,6 +49,7 @@ public:
 
 private:
     void Load(const std::string& text);
+    void PowerCycle();
     void Step();
     double AutomaticDuty(int card) const;
 

@@ -100,6 +100,9 @@ public:
         if (key == "crossfire.state") {
             return Set(number, INT32_MIN, INT32_MAX, m_scenario.nCrossfireState);
         }
+        if (key == "power.cycle") {
+            return Set(number, INT32_MIN, INT32_MAX, m_scenario.nPowerCycle);
+        }
         if (key == "displays") {
             return Set(number, 0, 1, m_scenario.nDisplays);
         }

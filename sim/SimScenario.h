@@ -37,6 +37,8 @@ struct Scenario {
     int nCrossfireSupported = 0;
     int nCrossfireState = 0;
     int nDisplays = 1;
+    // A new value is a power cycle: the board forgets what the program wrote.
+    int nPowerCycle = 0;
     std::vector<std::string> absent;  // library file names, lower case
     std::vector<std::string> missing; // export names, operation names or interface ids as written
     std::map<std::string, int> status;

@@ -62,6 +62,8 @@ const WndEventTable* CVentiqDlg::GetEventTable() const {
         OnMessage<&CVentiqDlg::OnDestroy>(WM_DESTROY),
         OnMessage<&CVentiqDlg::OnEndSession>(WM_ENDSESSION),
         OnMessage<&CVentiqDlg::OnQueryEndSession>(WM_QUERYENDSESSION),
+        OnMessage<&CVentiqDlg::OnPowerBroadcast>(WM_POWERBROADCAST),
+        OnMessage<&CVentiqDlg::OnDisplayChange>(WM_DISPLAYCHANGE),
         OnCommand<&CVentiqDlg::OnShowCommand>(ID_TRAY_SHOW),
         OnCommand<&CVentiqDlg::OnShowCommand>(ID_TRAY_DBLCLK_SHOW),
         OnCommand<&CVentiqDlg::OnTrayClose>(ID_TRAY_CLOSE),
@@ -128,8 +130,11 @@ BOOL CVentiqDlg::OnInitDialog() {
 void CVentiqDlg::OnTimer(UINT_PTR timerId) {
     if (timerId == TIMER_READINGS) {
         UpdateReadings();
+        FollowReadings();
     } else if (timerId == TIMER_ENTRY_SYNC) {
         UpdateEntryText();
+    } else if (timerId == TIMER_DRIVER_WAIT) {
+        OnDriverWaitTimer();
     }
 }
 

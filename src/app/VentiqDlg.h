@@ -4,6 +4,7 @@
 #pragma once
 #include "cards/CardListParse.h"
 #include "cards/SystemInfo.h"
+#include "fan/TrayTip.h"
 #include "hw/FanHardware.h"
 #include "ui/BitmapDialog.h"
 #include "ui/BitmapSlider.h"
@@ -17,6 +18,7 @@
 class CAmdFanHardware;
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,6 +57,7 @@ enum : UINT {
 enum : UINT_PTR {
     TIMER_READINGS = 0,
     TIMER_ENTRY_SYNC = 1,
+    TIMER_DRIVER_WAIT = 2,
 };
 
 // The PWM module temperature at which a manual middle fan is refused on AMD boards.
@@ -105,6 +108,20 @@ public:
     // The middle fan of every card: the chip's curve when automatic, else the percentage as a fixed
     // duty (refused on a hot AMD board).
     void ApplyMiddleFan(int percent);
+    // Power and display events: the user's manual settings put back once the driver answers again.
+    LRESULT OnPowerBroadcast(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDisplayChange(WPARAM wParam, LPARAM lParam);
+    // Whether the vendor library answers calls now (one temperature read of the first card).
+    bool DriverAnswers();
+    // The hardware may have dropped the settings: they go back when the driver answers, probed for
+    // a few seconds by the driver-wait timer.
+    void WaitForDriver();
+    void OnDriverWaitTimer();
+    // Writes the manual fan sets again with the percentages last applied.
+    void ReapplyUserSettings();
+    // After each readings tick: a driver that refused the tick and answers again gets the settings
+    // back, and the tray tip shows the readings.
+    void FollowReadings();
     // The close commands: restore, ULPS put back, the library session ended when asked, tray icon
     // removed, dialog ended.
     void CloseWithRestore(bool endAdlSession);
@@ -170,6 +187,17 @@ public:
     std::unique_ptr<CFanHardware> m_pHardware;
     CAmdFanHardware* m_pAmdHardware = nullptr;
     HWND m_ToolTip = nullptr;
+    // What the last tick read, for the tray tip and the driver watch.
+    CardReadings m_lastReadings;
+    // The percentage each fan set was last given while manual; empty while its last setting was
+    // automatic (or nothing was set), so there is nothing of the user's to put back.
+    std::optional<int> m_nOuterPercentApplied;
+    std::optional<int> m_nMiddlePercentApplied;
+    // The driver refused calls or the system resumed: the settings go back once it answers.
+    bool m_bSettingsLost = false;
+    int m_nDriverWaitTries = 0;
+    // A resume was handled since the last suspend, so the second resume broadcast is not acted on.
+    bool m_bResumeHandled = false;
 
     // Child controls, bound by DoDataExchange.
     CxSkinButton m_btnMini;

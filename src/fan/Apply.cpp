@@ -66,6 +66,8 @@ void CVentiqDlg::OnApply() {
 }
 
 void CVentiqDlg::ApplyOuterFans(int percent) {
+    // Kept so a resume can put the same percentage back.
+    m_nOuterPercentApplied = m_bAuto1 ? std::nullopt : std::optional<int>(percent);
     if (m_bAuto1) {
         m_pHardware->SetOuterFanDefault();
     } else {
@@ -74,6 +76,7 @@ void CVentiqDlg::ApplyOuterFans(int percent) {
 }
 
 void CVentiqDlg::ApplyMiddleFan(int percent) {
+    m_nMiddlePercentApplied.reset();
     if (m_bAuto2) {
         m_pHardware->WriteRegisterDefaults();
         return;
@@ -96,4 +99,5 @@ void CVentiqDlg::ApplyMiddleFan(int percent) {
         }
     }
     m_pHardware->WriteFixedDuty(PercentToDuty(percent));
+    m_nMiddlePercentApplied = percent;
 }

@@ -63,6 +63,7 @@ void CVentiqDlg::OnReset() {
             ShowReset(m_btnReset, false);
         }
         m_pHardware->WriteRegisterDefaults();
+        m_nMiddlePercentApplied.reset();
         return;
     }
     // Without the chip the middle fan has no automatic mode to return to; RESET is done.

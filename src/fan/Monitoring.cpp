@@ -7,6 +7,8 @@
 #include "hw/DutyConversion.h"
 #include "hw/NvApiRecords.h"
 
+#include <cwchar>
+
 namespace {
 const wchar_t kDegreesUnit[] = L" \u00B0C";
 constexpr int kAmdOuterMinimum = 30;
@@ -35,6 +37,14 @@ public:
 private:
     HWND m_hWnd;
 };
+
+// The number a readout text starts with ("47%" gives 47); empty for an empty text.
+std::optional<int> ReadNumber(const std::wstring& text) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    return static_cast<int>(std::wcstol(text.c_str(), nullptr, 10));
+}
 } // namespace
 
 void CVentiqDlg::ReadSavedRegisters() {
@@ -82,6 +92,10 @@ void CVentiqDlg::ReadInitialState() {
     m_editMiddle.SendMessage(EM_LIMITTEXT, kEntryDigits);
     m_editMiddle.SetWindowText(m_strZone3Percent);
 
+    // A set that starts manual holds what the window shows; a resume puts that back.
+    if (!m_bAuto1 && m_bFanControl != 0) {
+        m_nOuterPercentApplied = outerPercent;
+    }
     // A chip that answers duty 0 at start-up is taken as absent for the whole run.
     m_bControllerPresent = duty != 0 && m_bFanControl != 0;
     if (m_bControllerPresent) {
@@ -93,6 +107,7 @@ void CVentiqDlg::ReadInitialState() {
         m_editMiddle.EnableWindow(m_bAuto2 ? FALSE : TRUE);
         if (!m_bAuto2) {
             ShowReset(m_btnReset, true);
+            m_nMiddlePercentApplied = ReadNumber(m_strZone3Percent);
         }
     } else {
         m_bAuto2 = false;
@@ -114,8 +129,10 @@ void CVentiqDlg::UpdateReadings() {
 }
 
 void CVentiqDlg::UpdateReadouts() {
+    m_lastReadings = CardReadings();
     // A failed read keeps the last GPU temperature on show on AMD boards; NVIDIA's readouts go empty.
     const std::optional<int> degrees = m_pHardware->ReadGpuTemperature();
+    m_lastReadings.m_nGpuDegrees = degrees;
     if (degrees || IsNvidia()) {
         ShowValue(m_lblGpuTemp, degrees ? std::to_wstring(*degrees) : std::wstring());
         m_lblGpuUnit.SetWindowText(kDegreesUnit);
@@ -124,10 +141,13 @@ void CVentiqDlg::UpdateReadouts() {
     const std::wstring speed = outer ? PercentText(outer->m_nPercent) : std::wstring();
     ShowValue(m_lblZone1Speed, speed);
     ShowValue(m_lblZone2Speed, speed);
-    // While the driver is in control, the disabled slider follows the fans.
-    if (outer && m_bAuto1) {
-        UpdateDisabledSlider(m_sliderOuter, m_editOuter, outer->m_nPercent,
-                             std::to_wstring(outer->m_nPercent));
+    if (outer) {
+        m_lastReadings.m_nOuterPercent = outer->m_nPercent;
+        // While the driver is in control, the disabled slider follows the fans.
+        if (m_bAuto1) {
+            UpdateDisabledSlider(m_sliderOuter, m_editOuter, outer->m_nPercent,
+                                 std::to_wstring(outer->m_nPercent));
+        }
     }
     if (!m_bControllerPresent) {
         return;
@@ -139,11 +159,13 @@ void CVentiqDlg::UpdateReadouts() {
         if (m_bAuto2) {
             UpdateDisabledSlider(m_sliderMiddle, m_editMiddle, DutySliderPosition(*duty), m_strZone3Percent);
         }
+        m_lastReadings.m_nMiddlePercent = ReadNumber(m_strZone3Percent);
     }
     // The module temperature is a whole-degree byte.
     if (const std::optional<BYTE> temperature = m_pHardware->ReadChip(kChipRegPwmTemperature)) {
         m_lblPwmUnit.SetWindowText(kDegreesUnit);
         ShowValue(m_lblPwmTemp, std::to_wstring(*temperature));
+        m_lastReadings.m_nPwmDegrees = *temperature;
     }
 }
 

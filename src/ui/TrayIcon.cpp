@@ -5,6 +5,7 @@
 #include "res/resource.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <iterator>
 
 namespace {
@@ -157,6 +158,20 @@ BOOL CSysTrayIcon::ShowIcon() {
     const UINT previous = record->uFlags;
     record->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     return NotifyShell(previous == 0 ? NIM_ADD : NIM_MODIFY, *record);
+}
+
+BOOL CSysTrayIcon::SetTip(const std::wstring& text) {
+    NOTIFYICONDATAW* record = FindIcon(kIconId);
+    if (record == nullptr) {
+        return FALSE;
+    }
+    wchar_t tip[sizeof(NOTIFYICONDATAW::szTip) / sizeof(wchar_t)] = {};
+    ::lstrcpynW(tip, text.c_str(), static_cast<int>(std::size(tip)));
+    if (std::wcscmp(tip, record->szTip) == 0) {
+        return FALSE;
+    }
+    std::copy(std::begin(tip), std::end(tip), record->szTip);
+    return record->uFlags != 0 ? NotifyShell(NIM_MODIFY, *record) : TRUE;
 }
 
 BOOL CSysTrayIcon::DeleteIcon(UINT id) {

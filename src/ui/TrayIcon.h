@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 constexpr UINT WM_TRAYNOTIFY = WM_USER + 1;
@@ -39,6 +40,9 @@ public:
     BOOL AddIcon(HICON icon);
     // Puts icon 1 into the notification area, or updates it there.
     BOOL ShowIcon();
+    // Gives icon 1 this tip (cut to the record's length) and tells the shell when the icon is shown.
+    // FALSE when there is no icon or the tip is already this text: nothing is sent then.
+    BOOL SetTip(const std::wstring& text);
     // Removes the icon from the notification area and from the list.
     BOOL DeleteIcon(UINT id);
     // The notification area was recreated: every shown icon is added again.

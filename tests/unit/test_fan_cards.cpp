@@ -120,6 +120,18 @@ protected:
     HWND m_hWnd = nullptr;
 };
 
+// The program's tray icon with the shell replaced by a log of the tips it was sent.
+class CTipLog : public CMyAppTrayIcon {
+public:
+    std::vector<std::wstring> m_tips;
+
+protected:
+    BOOL NotifyShell(DWORD, NOTIFYICONDATAW& record) override {
+        m_tips.push_back(record.szTip);
+        return TRUE;
+    }
+};
+
 constexpr char kTwoAmdCards[] = "cards = 2\nadapters = 2\nadapter.1.index = 6\n";
 
 TEST_F(FanRig, AmdApplyAddressesCardIAtAdapterIndexTimesI) {
@@ -333,6 +345,95 @@ TEST_F(FanRig, EntryTimerCopiesOnlyTheEditedManualSlider) {
     EXPECT_STREQ(text, L"55");
     ::GetDlgItemTextW(m_hWnd, 1011, text, 8);
     EXPECT_STREQ(text, L"22");
+}
+
+TEST_F(FanRig, TrayTipFollowsTheTickWhenTheReadingsChange) {
+    UseAmd("card.0.temperature = 56\ncard.0.fan = 39\ncard.0.reg.0x60 = 87\ncard.0.reg.0x02 = 58\n", 1, 0);
+    m_dlg.ReadSavedRegisters();
+    m_dlg.ReadInitialState();
+    auto tray = std::make_unique<CTipLog>();
+    CTipLog& log = *tray;
+    tray->AddIcon(::LoadIconW(nullptr, IDI_APPLICATION));
+    tray->ShowIcon();
+    m_dlg.m_pTrayIcon = std::move(tray);
+
+    m_dlg.SendMessage(WM_TIMER, TIMER_READINGS);
+    m_dlg.SendMessage(WM_TIMER, TIMER_READINGS);
+    m_board.WriteScenario(
+        "card.0.temperature = 57\ncard.0.fan = 39\ncard.0.reg.0x60 = 87\ncard.0.reg.0x02 = 58\n");
+    m_dlg.SendMessage(WM_TIMER, TIMER_READINGS);
+    const std::vector<std::wstring> tips = {L"Ventiq",
+                                            L"Ventiq - GPU 56 \u00B0C, PWM 58 \u00B0C, fans 39 % / 34 %",
+                                            L"Ventiq - GPU 57 \u00B0C, PWM 58 \u00B0C, fans 39 % / 34 %"};
+    EXPECT_EQ(log.m_tips, tips) << "the unchanged second tick sends nothing";
+}
+
+// What the window receives on a resume: the broadcast, then the driver-wait timer.
+void Resume(CVentiqDlg& dlg) {
+    dlg.SendMessage(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
+    dlg.SendMessage(WM_TIMER, TIMER_DRIVER_WAIT);
+}
+
+TEST_F(FanRig, AResumeWritesTheManualSetsAsLastApplied) {
+    const struct {
+        const char* state;
+        bool outerManual, middleManual, reset;
+        std::vector<std::string> speeds, duties;
+    } rows[] = {
+        {"both manual", true, true, false, {"0/45"}, {"0:0x85=0x4C", "0:0x86=0x4C"}},
+        {"outer manual", true, false, false, {"0/45"}, {}},
+        {"middle manual", false, true, false, {}, {"0:0x85=0x4C", "0:0x86=0x4C"}},
+        {"both automatic", false, false, false, {}, {}},
+        {"manual, then RESET", true, true, true, {}, {}},
+    };
+    UseAmd("card.0.reg.0x02 = 40\n", 1, 0);
+    m_dlg.m_bControllerPresent = true;
+    for (const auto& row : rows) {
+        m_dlg.m_bAuto1 = !row.outerManual;
+        m_dlg.m_bAuto2 = !row.middleManual;
+        SetEntries(L"45", L"30");
+        m_dlg.OnApply();
+        if (row.reset) {
+            m_dlg.OnReset();
+        }
+        m_board.ClearJournal();
+        Resume(m_dlg);
+        EXPECT_EQ(Values("ADL_Overdrive5_FanSpeed_Set", "adapter", "speed"), row.speeds) << row.state;
+        EXPECT_EQ(ChipWrites(), row.duties) << row.state;
+    }
+}
+
+TEST_F(FanRig, SetsThatStartManualGetTheirStartValuesBack) {
+    UseNvidia("card.0.cooler.level = 50\ncard.0.cooler.policy = 1\ncard.0.reg.0x60 = 128\n"
+              "card.0.reg.0x85 = 128\ncard.0.reg.0x86 = 128\ncard.0.reg.0x87 = 128\ncard.0.reg.0x88 = 128\n",
+              {1});
+    m_dlg.ReadSavedRegisters();
+    m_dlg.ReadInitialState();
+    m_board.ClearJournal();
+    Resume(m_dlg);
+    EXPECT_EQ(Values("NvApplyCoolerLevels", "level", "policy"), std::vector<std::string>{"50/1"});
+    // Duty 128 shows as 50 %, which is duty 127 again.
+    EXPECT_EQ(ChipWrites(), (std::vector<std::string>{"0:0x85=0x7F", "0:0x86=0x7F"}));
+}
+
+TEST_F(FanRig, ADisplayChangeOrADriverBackFromRefusingPutsTheSettingsBack) {
+    UseAmd("", 1, 0);
+    m_dlg.m_bAuto1 = false;
+    SetEntries(L"45", L"30");
+    m_dlg.OnApply();
+    m_board.ClearJournal();
+    m_dlg.SendMessage(WM_DISPLAYCHANGE);
+    m_dlg.SendMessage(WM_TIMER, TIMER_DRIVER_WAIT);
+    EXPECT_EQ(Values("ADL_Overdrive5_FanSpeed_Set", "adapter", "speed").size(), 1u) << "display change";
+
+    m_board.WriteScenario("fault.status.ADL_Overdrive5_Temperature_Get = -1\n");
+    m_board.ClearJournal();
+    m_dlg.SendMessage(WM_TIMER, TIMER_READINGS);
+    EXPECT_TRUE(Values("ADL_Overdrive5_FanSpeed_Set", "adapter", "speed").empty()) << "refusing";
+    m_board.WriteScenario("");
+    m_dlg.SendMessage(WM_TIMER, TIMER_READINGS);
+    m_dlg.SendMessage(WM_TIMER, TIMER_READINGS);
+    EXPECT_EQ(Values("ADL_Overdrive5_FanSpeed_Set", "adapter", "speed").size(), 1u) << "answering again";
 }
 
 } // namespace
