@@ -119,6 +119,20 @@ inline void MoveMouse(int x, int y) {
     ::SendInput(1, &input, sizeof(input));
 }
 
+// A left click where a user makes it: the mouse goes to the middle of the control on the screen and
+// the button goes down and up there, so the window the system finds under that point receives it.
+inline void ClickOnScreen(HWND control) {
+    RECT rc{};
+    ::GetWindowRect(control, &rc);
+    MoveMouse((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    INPUT buttons[2]{};
+    buttons[0].type = INPUT_MOUSE;
+    buttons[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    buttons[1].type = INPUT_MOUSE;
+    buttons[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, buttons, sizeof(INPUT));
+}
+
 // A DWORD value under HKEY_CURRENT_USER set (or removed) for one test and put back afterwards.
 class ScopedUserDword {
 public:
