@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -124,7 +125,16 @@ inline void MoveMouse(int x, int y) {
 inline void ClickOnScreen(HWND control) {
     RECT rc{};
     ::GetWindowRect(control, &rc);
-    MoveMouse((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    const POINT target{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    MoveMouse(target.x, target.y);
+    // The buttons act where the system has the cursor, so they wait until it is there.
+    WaitUntil(
+        [&] {
+            POINT at{};
+            ::GetCursorPos(&at);
+            return std::abs(at.x - target.x) <= 1 && std::abs(at.y - target.y) <= 1;
+        },
+        1000);
     INPUT buttons[2]{};
     buttons[0].type = INPUT_MOUSE;
     buttons[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
