@@ -137,8 +137,11 @@ const WndEventTable* CBitmapSlider::GetEventTable() const {
         OnMessage<&CBitmapSlider::OnEraseBkgnd>(WM_ERASEBKGND),
         OnMessage<&CBitmapSlider::OnPaint>(WM_PAINT),
         OnMessage<&CBitmapSlider::OnLButtonDown>(WM_LBUTTONDOWN),
+        // A quick second press arrives as a double click; it is a press all the same.
+        OnMessage<&CBitmapSlider::OnLButtonDown>(WM_LBUTTONDBLCLK),
         OnMessage<&CBitmapSlider::OnMouseMove>(WM_MOUSEMOVE),
         OnMessage<&CBitmapSlider::OnLButtonUp>(WM_LBUTTONUP),
+        OnMessage<&CBitmapSlider::OnCaptureChanged>(WM_CAPTURECHANGED),
         OnMessage<&CBitmapSlider::OnGetDlgCode>(WM_GETDLGCODE),
         OnMessage<&CBitmapSlider::OnKeyDown>(WM_KEYDOWN),
         OnMessage<&CBitmapSlider::OnKillFocus>(WM_KILLFOCUS),
@@ -242,6 +245,17 @@ LRESULT CBitmapSlider::OnLButtonUp(WPARAM, LPARAM) {
     }
     Repaint();
     NotifyParent(WM_SLIDER_POSCHANGED);
+    return Default();
+}
+
+LRESULT CBitmapSlider::OnCaptureChanged(WPARAM, LPARAM lParam) {
+    // Losing the mouse mid-drag (Alt+Tab, a message box) ends the drag as a release does; a release
+    // has ended the drag before it gives the capture up, so it is not ended twice.
+    if (m_bDragging && reinterpret_cast<HWND>(lParam) != m_hWnd) {
+        m_bDragging = FALSE;
+        Repaint();
+        NotifyParent(WM_SLIDER_POSCHANGED);
+    }
     return Default();
 }
 

@@ -2,10 +2,12 @@
 #include "ui/Label.h"
 
 #include "ui/MemoDC.h"
+#include "ui/PointFont.h"
 
 #include <shellapi.h>
 
 #include <algorithm>
+#include <climits>
 #include <optional>
 
 namespace {
@@ -137,12 +139,16 @@ CLabel& CLabel::SetItalicStyle(bool on) {
 }
 
 CLabel& CLabel::SetPointSize(int points) {
-    // Tenths of a point on the screen, as a point font is made: a point is DPI / 72 pixels.
     HDC screen = ::GetDC(nullptr);
     const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
     ::ReleaseDC(nullptr, screen);
-    const long long pixels = static_cast<long long>(dpi) * points * 10 / 720;
-    m_lf.lfHeight = -static_cast<LONG>(std::clamp<long long>(pixels < 0 ? -pixels : pixels, 0, 0x7FFFFFFF));
+    return SetPointSizeAt(points, dpi);
+}
+
+CLabel& CLabel::SetPointSizeAt(int points, int dpi) {
+    // A point is DPI / 72 pixels; sizes beyond what tenths of a point hold are held there.
+    const long long tenths = std::clamp<long long>(static_cast<long long>(points) * 10, INT_MIN, INT_MAX);
+    m_lf.lfHeight = PointFontHeight(static_cast<int>(tenths), dpi);
     m_lf.lfWidth = 0;
     RebuildFont();
     RefreshLabel();

@@ -26,7 +26,10 @@ public:
     virtual CLabel& SetFaceName(const wchar_t* face, BYTE charSet);
     virtual CLabel& SetUnderlined(bool on);
     virtual CLabel& SetItalicStyle(bool on);
+    // At the screen's DPI, as a point font is made.
     virtual CLabel& SetPointSize(int points);
+    // At a given DPI: for text that must keep its size on a skin Windows may scale.
+    CLabel& SetPointSizeAt(int points, int dpi);
     virtual CLabel& SetSunkenEdge(bool on);
     virtual CLabel& SetFrame(bool on);
     virtual CLabel& SetSeeThrough(bool on);

@@ -97,14 +97,14 @@ HBRUSH CVentiqDlg::OnCtlColor(HDC dc, HWND control, UINT) {
             m_bClearEntry = false;
             ::SetWindowTextW(control, L"");
         }
-        SelectFont(dc, m_entryFont.Get(EntryFontTenths(m_nAppliedDpi), dc));
+        SelectFont(dc, m_entryFont.Get(EntryFontTenths(m_nAppliedDpi), BandDpi(m_nAppliedDpi)));
         ::SetTextColor(dc, typing ? kAmber : kPalePink);
         ::SetBkMode(dc, TRANSPARENT);
         return m_brEditBk;
     }
     case IDC_GPU_UNIT:
     case IDC_PWM_UNIT:
-        SelectFont(dc, m_unitFont.Get(kUnitFontTenths, dc));
+        SelectFont(dc, m_unitFont.Get(kUnitFontTenths, ::GetDeviceCaps(dc, LOGPIXELSY)));
         ::SetTextColor(dc, kAmber);
         ::SetBkMode(dc, TRANSPARENT);
         return HollowBrush();
@@ -127,35 +127,35 @@ BOOL CVentiqDlg::PreTranslateMessage(MSG* msg) {
         return digit || msg->wParam == kBackspace ? FALSE : TRUE;
     }
 
-    if (msg->message == WM_LBUTTONDOWN) {
-        if (outerEntry || middleEntry) {
-            // Typing mode: the slider no longer overwrites the box until Enter takes the value.
-            const CWnd& entry = outerEntry ? m_editOuter : m_editMiddle;
-            ::KillTimer(m_hWnd, TIMER_ENTRY_SYNC);
-            entry.SetWindowText(std::to_wstring(ParseDecimal(entry.GetWindowText())));
-            ::SetFocus(target);
-            entry.SendMessage(EM_SETSEL, 0xFFFF, 0xFFFF);
-            entry.SendMessage(EM_SCROLLCARET);
-            if (outerEntry) {
-                m_bTyping1 = true;
-            } else {
-                m_bTyping2 = true;
-            }
-            m_bClearEntry = true;
-            return TRUE;
+    if (msg->message == WM_LBUTTONDOWN && (outerEntry || middleEntry)) {
+        // Typing mode: the slider no longer overwrites the box until Enter takes the value.
+        const CWnd& entry = outerEntry ? m_editOuter : m_editMiddle;
+        ::KillTimer(m_hWnd, TIMER_ENTRY_SYNC);
+        entry.SetWindowText(std::to_wstring(ParseDecimal(entry.GetWindowText())));
+        ::SetFocus(target);
+        entry.SendMessage(EM_SETSEL, 0xFFFF, 0xFFFF);
+        entry.SendMessage(EM_SCROLLCARET);
+        if (outerEntry) {
+            m_bTyping1 = true;
+        } else {
+            m_bTyping2 = true;
         }
-        if (::GetParent(target) == m_hWnd) {
-            // The mode changes before the control itself sees the click.
-            switch (FanSetOfControl(::GetDlgCtrlID(target))) {
-            case ClickedFanSet::Outer:
-                OnAuto1();
-                break;
-            case ClickedFanSet::Middle:
-                OnAuto2();
-                break;
-            case ClickedFanSet::None:
-                break;
-            }
+        m_bClearEntry = true;
+        return TRUE;
+    }
+    // A quick second click on a fan picture arrives as a double click: it toggles again.
+    const bool press = msg->message == WM_LBUTTONDOWN || msg->message == WM_LBUTTONDBLCLK;
+    if (press && ::GetParent(target) == m_hWnd) {
+        // The mode changes before the control itself sees the click.
+        switch (FanSetOfControl(::GetDlgCtrlID(target))) {
+        case ClickedFanSet::Outer:
+            OnAuto1();
+            break;
+        case ClickedFanSet::Middle:
+            OnAuto2();
+            break;
+        case ClickedFanSet::None:
+            break;
         }
     }
     return CBitmapDialog::PreTranslateMessage(msg);

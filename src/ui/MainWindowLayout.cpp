@@ -184,7 +184,7 @@ void CVentiqDlg::SetUpWindow() {
     };
     for (const auto& readout : readouts) {
         readout.m_label.SetFaceName(kDigitalFace, 0)
-            .SetPointSize(readout.m_nPoints)
+            .SetPointSizeAt(readout.m_nPoints, points.m_nDpi)
             .SetForeColour(kReadoutAmber);
     }
 }

@@ -9,26 +9,37 @@ bool IsDpiRefused(UINT nDpi, bool bIntel, DWORD nDpiScaling) {
     return nDpi > 144 && (!bIntel || nDpiScaling == 0);
 }
 
+int BandDpi(UINT nDpi) {
+    if (nDpi > 120) {
+        return 144;
+    }
+    if (nDpi > 96) {
+        return 120;
+    }
+    return 96;
+}
+
 ReadoutPointSizes ReadoutPointSizesFor(UINT nDpi, bool bIntel, DWORD nDpiScaling) {
+    const int dpi = BandDpi(nDpi);
     if (!bIntel) {
         if (nDpi > 120) {
-            return {11, 14, 24};
+            return {11, 14, 24, dpi};
         }
         if (nDpi > 96) {
-            return {13, 16, 29};
+            return {13, 16, 29, dpi};
         }
-        return {16, 20, 36};
+        return {16, 20, 36, dpi};
     }
     // With display scaling on, Windows enlarges the window itself, so the 96-DPI sizes stay.
     if (nDpiScaling == 0) {
         if (nDpi > 120) {
-            return {11, 12, 24};
+            return {11, 12, 24, dpi};
         }
         if (nDpi > 96) {
-            return {12, 14, 29};
+            return {12, 14, 29, dpi};
         }
     }
-    return {16, 18, 36};
+    return {16, 18, 36, 96};
 }
 
 int EntryFontTenths(UINT nDpi) {
@@ -39,8 +50,4 @@ int EntryFontTenths(UINT nDpi) {
         return 100;
     }
     return 116;
-}
-
-int PointFontHeight(int nTenths, int nLogPixelsY) {
-    return -(nLogPixelsY * nTenths / 720);
 }

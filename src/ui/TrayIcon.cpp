@@ -3,9 +3,11 @@
 
 #include "framework/WinApp.h"
 #include "res/resource.h"
+#include "ui/MessageFilter.h"
 
 #include <algorithm>
 #include <cwchar>
+#include <initializer_list>
 #include <iterator>
 
 namespace {
@@ -45,6 +47,12 @@ void CSysTrayWnd::Create() {
     HWND hWnd = ::CreateWindowExW(0, kWindowClass, L"", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                   CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     SubclassWindow(hWnd);
+    // Running elevated, the filter would drop what the lower-integrity shell sends: its restart
+    // broadcast and the icon's mouse events.
+    const MessageFilterFunctions filter = FindMessageFilterFunctions();
+    for (const UINT message : {TaskbarCreatedMessage(), WM_TRAYNOTIFY}) {
+        AllowFromLowerIntegrity(filter, hWnd, message);
+    }
 }
 
 const WndEventTable* CSysTrayWnd::GetEventTable() const {

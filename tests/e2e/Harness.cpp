@@ -132,6 +132,7 @@ Installation::~Installation() {
             const std::wstring path = m_dir + L"\\" + entry.cFileName;
             ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             ::DeleteFileW(path.c_str());
+            ::RemoveDirectoryW(path.c_str()); // an empty folder a test made
         } while (::FindNextFileW(find, &entry));
         ::FindClose(find);
     }

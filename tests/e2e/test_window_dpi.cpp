@@ -1,5 +1,5 @@
 // The display-DPI rule end to end: the refusal above 144 DPI, the Intel display-scaling exception,
-// and the readout fonts shrinking by DPI band.
+// and the readout fonts keeping their size on the skin in every DPI band.
 #include "test_window_support.h"
 
 #include <intrin.h>
@@ -101,16 +101,20 @@ ReadoutHeights MeasureReadouts(const DWORD* dpi) {
     return {height(1016, 8, 25), height(1006, 0, 25), height(1003, 0, 120)};
 }
 
-TEST(DpiFonts, TheReadoutsShrinkByDpiBand) {
-    // Points of the unit, temperature and speed readouts by band, for this machine's processor.
+// The program declares no DPI awareness, so Windows scales its window wherever AppliedDPI is above
+// 96 and tells it 96, as Wine does here: the readouts must scale with the skin, keeping the pixel
+// heights each band aims at, not shrink by the band's points at 96.
+TEST(DpiFonts, TheReadoutsKeepTheirPixelHeightsOnTheSkinInEveryBand) {
+    // Pixel heights of the unit, temperature and speed readouts by band, for this machine's processor
+    // (points converted at the band's DPI).
     const bool intel = IsIntelHere();
-    const ReadoutHeights largestPoints{16, intel ? 18 : 20, 36};
+    const ReadoutHeights largestPixels{21, intel ? 24 : 27, 48};
     const struct {
         DWORD dpi;
-        ReadoutHeights points;
+        ReadoutHeights pixels;
     } bands[] = {
-        {120, {intel ? 12 : 13, intel ? 14 : 16, 29}},
-        {144, {11, intel ? 12 : 14, 24}},
+        {120, {intel ? 20 : 22, intel ? 23 : 27, 48}},
+        {144, {22, intel ? 24 : 28, 48}},
     };
 
     const ReadoutHeights largest = MeasureReadouts(nullptr);
@@ -124,14 +128,15 @@ TEST(DpiFonts, TheReadoutsShrinkByDpiBand) {
         const ReadoutHeights measured = MeasureReadouts(&band.dpi);
         std::printf("ink heights at %lu DPI: unit %d, temperature %d, speed %d\n", band.dpi, measured.unit,
                     measured.temperature, measured.speed);
-        // Text height follows the point size; a pixel or two of rounding either way.
-        const auto expected = [](int largestHeight, int points, int largestPoints) {
-            return static_cast<int>(std::lround(largestHeight * static_cast<double>(points) / largestPoints));
+        // Ink height follows the font height; a pixel or two of rounding either way.
+        const auto expected = [](int largestInk, int pixels, int largestFontPixels) {
+            return static_cast<int>(
+                std::lround(largestInk * static_cast<double>(pixels) / largestFontPixels));
         };
-        EXPECT_NEAR(measured.speed, expected(largest.speed, band.points.speed, largestPoints.speed), 2);
+        EXPECT_NEAR(measured.speed, expected(largest.speed, band.pixels.speed, largestPixels.speed), 1);
         EXPECT_NEAR(measured.temperature,
-                    expected(largest.temperature, band.points.temperature, largestPoints.temperature), 2);
-        EXPECT_NEAR(measured.unit, expected(largest.unit, band.points.unit, largestPoints.unit), 2);
+                    expected(largest.temperature, band.pixels.temperature, largestPixels.temperature), 2);
+        EXPECT_NEAR(measured.unit, expected(largest.unit, band.pixels.unit, largestPixels.unit), 2);
     }
 }
 

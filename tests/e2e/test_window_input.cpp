@@ -1,7 +1,9 @@
 // The main window's own input, end to end: typed percentages and Enter, the slider copy that a click
-// into a box suspends, clicks on the fan pictures and readouts, Escape and Enter, MINI and showing
-// again from the tray.
+// into a box suspends, clicks on the fan pictures and readouts at their places on the screen, Escape
+// and Enter, MINI and showing again from the tray.
 #include "test_window_support.h"
+
+#include <tlhelp32.h>
 
 using namespace e2e;
 using namespace e2e::window;
@@ -151,6 +153,7 @@ void PrintTo(const FanClickCase& c, std::ostream* os) {
 
 class FanClick : public ::testing::TestWithParam<FanClickCase> {};
 
+// Clicks at screen positions: over a speed readout the click reaches the fan area beneath it.
 TEST_P(FanClick, TogglesItsFanSetAndOnlyThat) {
     const FanClickCase& c = GetParam();
     Board board(Vendor::Amd);
@@ -159,13 +162,29 @@ TEST_P(FanClick, TogglesItsFanSetAndOnlyThat) {
     ASSERT_FALSE(board.Enabled(kEntryOuter));
     ASSERT_FALSE(board.Enabled(kEntryMiddle));
 
-    Click(board.Item(c.clicked));
+    ClickOnScreen(board.Item(c.clicked));
     EXPECT_TRUE(WaitUntil([&] { return board.Enabled(c.toggledEntry); })) << "first click: not manual";
     EXPECT_FALSE(board.Enabled(c.otherEntry));
 
-    Click(board.Item(c.clicked));
+    // Past the double-click time, so this is a click of its own.
+    Pump(::GetDoubleClickTime() + 100);
+    ClickOnScreen(board.Item(c.clicked));
     EXPECT_TRUE(WaitUntil([&] { return !board.Enabled(c.toggledEntry); })) << "second click: not automatic";
-    EXPECT_TRUE(board.Enabled(kApply)) << "going back to automatic waits for APPLY";
+    // The window lights APPLY just after disabling the box.
+    EXPECT_TRUE(WaitUntil([&] { return board.Enabled(kApply); }))
+        << "going back to automatic waits for APPLY";
+}
+
+// A quick second click arrives as a double click; it toggles again.
+TEST_P(FanClick, AQuickSecondClickTogglesBack) {
+    const FanClickCase& c = GetParam();
+    Board board(Vendor::Amd);
+    ASSERT_TRUE(board.WaitReady());
+    ClickOnScreen(board.Item(c.clicked));
+    ClickOnScreen(board.Item(c.clicked));
+    ASSERT_TRUE(WaitUntil([&] { return board.Enabled(kApply); })) << "APPLY not lit";
+    Pump(500);
+    EXPECT_FALSE(board.Enabled(c.toggledEntry)) << "the second click was lost";
 }
 
 const FanClickCase kFanClickCases[] = {
@@ -180,36 +199,57 @@ const FanClickCase kFanClickCases[] = {
 INSTANTIATE_TEST_SUITE_P(Amd, FanClick, ::testing::ValuesIn(kFanClickCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(FanClickWithoutChip, TheCentreLabelStillTogglesAndApplyWritesTheRegisterDefaults) {
+TEST(FanClickWithoutChip, TheDisabledCentreFanTakesNoClick) {
     Board board(Vendor::Amd, "card.0.chip = 0\n");
     ASSERT_TRUE(board.WaitReady());
-    ASSERT_FALSE(board.Enabled(kApply));
     ASSERT_FALSE(board.Enabled(kFan3Zone)) << "without the chip the centre fan area is disabled";
 
-    // The middle fan counts as manual without the chip; the click makes it automatic.
-    Click(board.Item(kZone3Speed));
-    ASSERT_TRUE(WaitUntil([&] { return board.Enabled(kApply); })) << "the toggle lights APPLY";
+    // Over the centre fan and its readout the click falls through to the window.
+    ClickOnScreen(board.Item(kFan3Zone));
+    Pump(::GetDoubleClickTime() + 100);
+    ClickOnScreen(board.Item(kZone3Speed));
+    Pump(1000);
+    EXPECT_FALSE(board.Enabled(kApply)) << "the middle fan's mode changed";
+    EXPECT_FALSE(board.Enabled(kEntryMiddle));
+}
 
-    Command(board.Window(), kApply);
-    std::vector<std::string> writes;
-    const bool written = WaitUntil([&] {
-        writes.clear();
-        for (const std::string& line : board.Install().Calls("ADL_Display_WriteAndReadI2C")) {
-            if (line.find("action=2") != std::string::npos) {
-                writes.push_back(line);
-            }
+// The processes a process has started and that still run.
+std::vector<DWORD> ChildProcesses(DWORD parent) {
+    std::vector<DWORD> children;
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
+        if (entry.th32ParentProcessID == parent) {
+            children.push_back(entry.th32ProcessID);
         }
-        return writes.size() >= 4;
-    });
-    ASSERT_TRUE(written) << "no register defaults written";
-    const char* expected[][2] = {{"offset=0x85", "data=0x78"},
-                                 {"offset=0x86", "data=0x64"},
-                                 {"offset=0x87", "data=0x50"},
-                                 {"offset=0x88", "data=0x3C"}};
-    for (size_t i = 0; i < 4; ++i) {
-        EXPECT_NE(writes[i].find(expected[i][0]), std::string::npos) << writes[i];
-        EXPECT_NE(writes[i].find(expected[i][1]), std::string::npos) << writes[i];
     }
+    ::CloseHandle(snapshot);
+    return children;
+}
+
+TEST(ReadoutClick, ClickingAReadoutNeverStartsAShellCommand) {
+    Board board(Vendor::Amd);
+    ASSERT_TRUE(board.WaitReady());
+    for (int id : {1016, 1019, 1002, 1006, kZone1Speed, kZone2Speed, kZone3Speed}) {
+        // A folder in the program's current directory named as the readout reads: opening the
+        // caption would start a folder window.
+        const std::wstring caption = board.Text(id);
+        if (!caption.empty()) {
+            ::CreateDirectoryW((board.Install().Dir() + L"\\" + caption).c_str(), nullptr);
+        }
+        ClickOnScreen(board.Item(id));
+        Pump(::GetDoubleClickTime() + 100);
+    }
+    Pump(2000);
+    const std::vector<DWORD> started = ChildProcesses(board.App().ProcessId());
+    for (DWORD child : started) {
+        const HANDLE process = ::OpenProcess(PROCESS_TERMINATE, FALSE, child);
+        ::TerminateProcess(process, 1);
+        ::CloseHandle(process);
+    }
+    EXPECT_TRUE(started.empty()) << started.size() << " processes started";
+    EXPECT_TRUE(board.App().IsRunning());
 }
 
 TEST(Keyboard, EscapeClosesThroughTheCancelPath) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -117,6 +118,29 @@ inline void MoveMouse(int x, int y) {
     input.mi.dy = MulDiv(y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     ::SendInput(1, &input, sizeof(input));
+}
+
+// A left click where a user makes it: the mouse goes to the middle of the control on the screen and
+// the button goes down and up there, so the window the system finds under that point receives it.
+inline void ClickOnScreen(HWND control) {
+    RECT rc{};
+    ::GetWindowRect(control, &rc);
+    const POINT target{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    MoveMouse(target.x, target.y);
+    // The buttons act where the system has the cursor, so they wait until it is there.
+    WaitUntil(
+        [&] {
+            POINT at{};
+            ::GetCursorPos(&at);
+            return std::abs(at.x - target.x) <= 1 && std::abs(at.y - target.y) <= 1;
+        },
+        1000);
+    INPUT buttons[2]{};
+    buttons[0].type = INPUT_MOUSE;
+    buttons[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    buttons[1].type = INPUT_MOUSE;
+    buttons[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, buttons, sizeof(INPUT));
 }
 
 // A DWORD value under HKEY_CURRENT_USER set (or removed) for one test and put back afterwards.

@@ -89,8 +89,8 @@ TEST_F(LabelWindow, ThePointSizeIsMeasuredForTheFaceAndKeepsTheOtherAttributes) 
     const struct {
         int points;
         LONG height;
-    } cases[] = {{11, -14}, {12, -16}, {13, -17}, {14, -18}, {16, -21},
-                 {18, -24}, {20, -26}, {24, -32}, {29, -38}, {36, -48}};
+    } cases[] = {{11, -15}, {12, -16}, {13, -17}, {14, -19}, {16, -21},
+                 {18, -24}, {20, -27}, {24, -32}, {29, -39}, {36, -48}};
     for (const auto& c : cases) {
         m_label.SetFaceName(L"Courier New", ANSI_CHARSET).SetPointSize(c.points);
         const LOGFONTW& lf = m_label.GetFontDescription();
@@ -100,6 +100,19 @@ TEST_F(LabelWindow, ThePointSizeIsMeasuredForTheFaceAndKeepsTheOtherAttributes) 
         EXPECT_EQ(lf.lfWeight, FW_BOLD);
         EXPECT_TRUE(lf.lfItalic);
         EXPECT_TRUE(lf.lfUnderline);
+    }
+}
+
+TEST_F(LabelWindow, APointSizeAtAGivenDpiDoesNotAskTheScreen) {
+    m_label.SubclassWindow(m_host.Child(L"Static", L"30", SS_LEFT, 1002, kPlace));
+    const struct {
+        int points;
+        int dpi;
+        LONG height;
+    } cases[] = {{36, 96, -48}, {29, 120, -48}, {24, 144, -48}, {13, 120, -22}, {14, 96, -19}};
+    for (const auto& c : cases) {
+        m_label.SetPointSizeAt(c.points, c.dpi);
+        EXPECT_EQ(m_label.GetFontDescription().lfHeight, c.height) << c.points << " pt at " << c.dpi;
     }
 }
 

@@ -95,6 +95,40 @@ TEST_F(SliderWindow, DraggingPastEitherEndStopsAtTheLimits) {
     EXPECT_EQ(Posted(WM_SLIDER_POSCHANGED), Positions{100});
 }
 
+TEST_F(SliderWindow, ADragEndsOnceWhicheverWayTheMouseIsLost) {
+    const struct {
+        const char* way;
+        void (*end)(HWND slider, HWND other);
+    } ways[] = {
+        {"release", [](HWND slider, HWND) { ::SendMessageW(slider, WM_LBUTTONUP, 0, At(80)); }},
+        {"another window takes the mouse", [](HWND, HWND other) { ::SetCapture(other); }},
+        {"the capture is released under it", [](HWND, HWND) { ::ReleaseCapture(); }},
+    };
+    for (const auto& w : ways) {
+        Place(30);
+        Send(WM_LBUTTONDOWN, At(80));
+        ASSERT_TRUE(m_slider.IsDragging()) << w.way;
+        w.end(m_hSlider, m_host.GetSafeHwnd());
+        EXPECT_FALSE(m_slider.IsDragging()) << w.way;
+        EXPECT_EQ(Posted(WM_SLIDER_POSCHANGED), Positions{65}) << w.way;
+        // Later moves with no button held leave the thumb alone.
+        ::SendMessageW(m_hSlider, WM_MOUSEMOVE, 0, At(140));
+        EXPECT_EQ(m_slider.GetPosition(), 65) << w.way;
+        ::ReleaseCapture();
+        EXPECT_EQ(Posted(WM_SLIDER_POSCHANGED), Positions{}) << w.way;
+    }
+}
+
+TEST_F(SliderWindow, AQuickSecondPressIsAPressToo) {
+    Place(30);
+    Send(WM_LBUTTONDOWN, At(80));
+    Send(WM_LBUTTONUP, At(80));
+    Send(WM_LBUTTONDBLCLK, At(140));
+    EXPECT_EQ(m_slider.GetPosition(), 100);
+    EXPECT_TRUE(m_slider.IsDragging());
+    EXPECT_EQ(::GetCapture(), m_hSlider);
+}
+
 TEST_F(SliderWindow, OnlyAMoveToAnotherPixelThanThePositionsPosts) {
     Place(65);
     Send(WM_LBUTTONDOWN, At(80)); // exactly on the centre
