@@ -79,15 +79,6 @@ void CVentiqDlg::SetUpWindow() {
 
     LoadDigitalFont();
 
-    // The 800-pixel skin is centred on the space a maximised window gets; its top sits 188 pixels
-    // above the middle of that space.
-    ::GetWindowRect(m_hWnd, &m_rcWindow);
-    const int halfWidth = ::GetSystemMetrics(SM_CXMAXIMIZED) / 2;
-    const int halfHeight = ::GetSystemMetrics(SM_CYMAXIMIZED) / 2;
-    const int x = halfWidth - 400;
-    const int y = static_cast<int>(halfHeight - 187.5);
-    ::SetWindowPos(m_hWnd, HWND_NOTOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-
     m_pTrayIcon = std::make_unique<CMyAppTrayIcon>();
     m_pTrayIcon->m_bShowOnDblClk = TRUE;
     HICON trayIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VENTIQ));
@@ -150,6 +141,16 @@ void CVentiqDlg::SetUpWindow() {
         ::MoveWindow(control, place.m_nX, place.m_nY, place.m_nWidth, place.m_nHeight, TRUE);
     }
 
+    // Shown once dressed: placing and dressing a visible window would repaint it step by step.
+    // The 800-pixel skin is centred on the space a maximised window gets; its top sits 188 pixels
+    // above the middle of that space.
+    ::GetWindowRect(m_hWnd, &m_rcWindow);
+    const int halfWidth = ::GetSystemMetrics(SM_CXMAXIMIZED) / 2;
+    const int halfHeight = ::GetSystemMetrics(SM_CYMAXIMIZED) / 2;
+    const int x = halfWidth - 400;
+    const int y = static_cast<int>(halfHeight - 187.5);
+    ::SetWindowPos(m_hWnd, HWND_NOTOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+
     DWORD dpiScaling = 0;
     if (m_bIsVista) {
         dpiScaling =
@@ -162,10 +163,10 @@ void CVentiqDlg::SetUpWindow() {
         RegReadDword(HKEY_CURRENT_USER, L"Control Panel\\Desktop\\WindowMetrics", L"AppliedDPI", 0);
     const bool intel = IsIntelProcessor(m_sysInfo.GetCpuBrand());
     if (IsDpiRefused(m_nAppliedDpi, intel, dpiScaling)) {
-        for (CWnd* input :
-             {static_cast<CWnd*>(&m_btnReset), static_cast<CWnd*>(&m_btnApply),
-              static_cast<CWnd*>(&m_sliderOuter), static_cast<CWnd*>(&m_sliderMiddle), &m_editOuter,
-              &m_editMiddle, static_cast<CWnd*>(&m_btnAuto1), static_cast<CWnd*>(&m_btnAuto2)}) {
+        for (CWnd* input : {static_cast<CWnd*>(&m_btnReset), static_cast<CWnd*>(&m_btnApply),
+                            static_cast<CWnd*>(&m_sliderOuter), static_cast<CWnd*>(&m_sliderMiddle),
+                            static_cast<CWnd*>(&m_editOuter), static_cast<CWnd*>(&m_editMiddle),
+                            static_cast<CWnd*>(&m_btnAuto1), static_cast<CWnd*>(&m_btnAuto2)}) {
             input->EnableWindow(FALSE);
         }
         ShowMessage(kDpiRefusedText);
