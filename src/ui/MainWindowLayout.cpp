@@ -44,6 +44,20 @@ void Place(const CWnd& control, const ControlPlace& place) {
     control.MoveWindow(place.m_nX, place.m_nY, place.m_nWidth, place.m_nHeight, TRUE);
 }
 
+// Width and height of a bitmap resource, read from its header without loading it; 0 x 0 for none.
+SIZE BitmapResourceSize(UINT id) {
+    const HMODULE module = ::GetModuleHandleW(nullptr);
+    const HRSRC resource = id != 0 ? ::FindResourceW(module, MAKEINTRESOURCEW(id), RT_BITMAP) : nullptr;
+    const auto* header =
+        resource != nullptr && ::SizeofResource(module, resource) >= sizeof(BITMAPINFOHEADER)
+            ? static_cast<const BITMAPINFOHEADER*>(::LockResource(::LoadResource(module, resource)))
+            : nullptr;
+    if (header == nullptr || header->biSize < sizeof(BITMAPINFOHEADER)) {
+        return SIZE{0, 0};
+    }
+    return SIZE{header->biWidth, header->biHeight < 0 ? -header->biHeight : header->biHeight};
+}
+
 // Tools are identified by the control's window, so the tip follows the button wherever it is.
 void AddTip(HWND toolTip, HWND owner, HWND control, const wchar_t* text) {
     TTTOOLINFOW tool{};
@@ -57,14 +71,10 @@ void AddTip(HWND toolTip, HWND owner, HWND control, const wchar_t* text) {
 } // namespace
 
 void CVentiqDlg::SetUpWindow() {
-    if (IsNvidia()) {
-        LoadBackground(IDB_NV_CARD);
-    } else if (IsAmd()) {
-        LoadBackground(IDB_AMD_CARD);
-    }
+    const UINT skinId = IsNvidia() ? IDB_NV_CARD : (IsAmd() ? IDB_AMD_CARD : 0);
     // The template's dialog units can come out smaller than the skin with this system's dialog
-    // font; the window is then sized to the picture before its outline is cut, so all of it shows.
-    const SIZE skin = BitmapSize(m_pBackground);
+    // font; the window is then sized to the picture first, so the outline is cut once, whole.
+    const SIZE skin = BitmapResourceSize(skinId);
     RECT rcNow{};
     ::GetWindowRect(m_hWnd, &rcNow);
     if (rcNow.right - rcNow.left < skin.cx || rcNow.bottom - rcNow.top < skin.cy) {
@@ -73,7 +83,10 @@ void CVentiqDlg::SetUpWindow() {
 
     m_bShapeFromBitmap = TRUE;
     m_crKey = kKeyColour;
-    BuildWindowRegion();
+    // Loading the skin cuts the outline; without one the window keeps its whole rectangle.
+    if (skinId == 0 || !LoadBackground(skinId)) {
+        BuildWindowRegion();
+    }
     m_bTransparentStatics = TRUE;
     m_bDragAnywhere = TRUE;
 

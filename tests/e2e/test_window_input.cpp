@@ -165,7 +165,9 @@ TEST_P(FanClick, TogglesItsFanSetAndOnlyThat) {
 
     Click(board.Item(c.clicked));
     EXPECT_TRUE(WaitUntil([&] { return !board.Enabled(c.toggledEntry); })) << "second click: not automatic";
-    EXPECT_TRUE(board.Enabled(kApply)) << "going back to automatic waits for APPLY";
+    // The handler disables the box before it lights APPLY: wait for it to finish.
+    EXPECT_TRUE(WaitUntil([&] { return board.Enabled(kApply); }))
+        << "going back to automatic waits for APPLY";
 }
 
 const FanClickCase kFanClickCases[] = {
