@@ -172,9 +172,7 @@ void TimeParts(std::vector<double> (&parts)[kParts]) {
     };
     auto dlg = std::make_unique<CVentiqDlg>();
     lap(kWmi);
-    HWND window = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_VENTIQ_DIALOG),
-                                       nullptr, &NoDialogProc, 0);
-    ::ShowWindow(window, SW_HIDE);
+    HWND window = CreateMainDialogHidden(&NoDialogProc);
     dlg->SubclassWindow(window);
     dlg->UpdateData();
     lap(kDialog);

@@ -6,15 +6,31 @@
 #include "res/resource.h"
 
 #include <string>
+#include <vector>
+
+// The main window's dialog made hidden from its template, as the program's own dialog loop makes
+// it (hiding a shown, active window costs seconds under Wine); null when the template is missing.
+inline HWND CreateMainDialogHidden(DLGPROC dialogProc) {
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    HRSRC resource = ::FindResourceW(instance, MAKEINTRESOURCEW(IDD_VENTIQ_DIALOG), MAKEINTRESOURCEW(5));
+    const void* bytes = resource != nullptr ? ::LockResource(::LoadResource(instance, resource)) : nullptr;
+    if (bytes == nullptr) {
+        return nullptr;
+    }
+    std::vector<BYTE> copy(static_cast<const BYTE*>(bytes),
+                           static_cast<const BYTE*>(bytes) + ::SizeofResource(instance, resource));
+    // An extended template keeps its style at offset 12.
+    const bool extended = copy.size() >= 4 && *reinterpret_cast<const WORD*>(copy.data() + 2) == 0xFFFF;
+    *reinterpret_cast<DWORD*>(copy.data() + (extended ? 12 : 0)) &= ~static_cast<DWORD>(WS_VISIBLE);
+    return ::CreateDialogIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(copy.data()), nullptr,
+                                        dialogProc, 0);
+}
 
 class CMainWindowRig {
 public:
     // The window shown and dressed on the vendor's board; Ready() tells whether the back end came up.
     explicit CMainWindowRig(bool nvidia) {
-        m_hWnd = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_VENTIQ_DIALOG),
-                                      nullptr, &CMainWindowRig::NoDialogProc, 0);
-        // Hidden until dressed, as the program's own dialog loop creates it.
-        ::ShowWindow(m_hWnd, SW_HIDE);
+        m_hWnd = CreateMainDialogHidden(&CMainWindowRig::NoDialogProc);
         m_dlg.SubclassWindow(m_hWnd);
         m_dlg.UpdateData();
         m_dlg.m_strVendor = nvidia ? L"NVIDIA" : L"AMD";
