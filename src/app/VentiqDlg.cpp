@@ -142,13 +142,14 @@ void CVentiqDlg::ClearControlsOnFailure() {
     for (CWnd* text : {static_cast<CWnd*>(&m_lblGpuUnit), static_cast<CWnd*>(&m_lblPwmUnit),
                        static_cast<CWnd*>(&m_lblGpuTemp), static_cast<CWnd*>(&m_lblPwmTemp),
                        static_cast<CWnd*>(&m_lblZone1Speed), static_cast<CWnd*>(&m_lblZone2Speed),
-                       static_cast<CWnd*>(&m_lblZone3Speed), &m_editOuter, &m_editMiddle}) {
+                       static_cast<CWnd*>(&m_lblZone3Speed), static_cast<CWnd*>(&m_editOuter),
+                       static_cast<CWnd*>(&m_editMiddle)}) {
         text->SetWindowText(L"");
     }
-    for (CWnd* control :
-         {static_cast<CWnd*>(&m_btnReset), static_cast<CWnd*>(&m_btnApply), static_cast<CWnd*>(&m_btnAuto1),
-          static_cast<CWnd*>(&m_btnAuto2), &m_editOuter, &m_editMiddle, static_cast<CWnd*>(&m_sliderOuter),
-          static_cast<CWnd*>(&m_sliderMiddle)}) {
+    for (CWnd* control : {static_cast<CWnd*>(&m_btnReset), static_cast<CWnd*>(&m_btnApply),
+                          static_cast<CWnd*>(&m_btnAuto1), static_cast<CWnd*>(&m_btnAuto2),
+                          static_cast<CWnd*>(&m_editOuter), static_cast<CWnd*>(&m_editMiddle),
+                          static_cast<CWnd*>(&m_sliderOuter), static_cast<CWnd*>(&m_sliderMiddle)}) {
         control->EnableWindow(FALSE);
     }
 }

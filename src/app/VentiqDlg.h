@@ -8,6 +8,7 @@
 #include "hw/FanHardware.h"
 #include "ui/BitmapDialog.h"
 #include "ui/BitmapSlider.h"
+#include "ui/EntryBox.h"
 #include "ui/Label.h"
 #include "ui/PointFont.h"
 #include "ui/SkinButton.h"
@@ -88,10 +89,12 @@ public:
     void ReadSavedRegisters();
     void ReadInitialState();
     void UpdateReadings();
-    // The readings of one tick into the controls, without the tick's final redraw.
+    // The readings of one tick into the controls; each control whose value changed is marked for
+    // repainting, and the tick's one update paints them.
     void UpdateReadouts();
     void UpdateEntryText();
-    void UpdateDisabledSlider(CBitmapSlider& slider, CWnd& entry, int position, const std::wstring& text);
+    void UpdateDisabledSlider(CBitmapSlider& slider, const CEntryBox& entry, int position,
+                              const std::wstring& text);
     LRESULT OnSliderNotify(WPARAM wParam, LPARAM lParam);
     void OnApply();
     void OnAuto1();
@@ -218,8 +221,8 @@ public:
     CWnd m_fan1Zone;
     CWnd m_fan3Zone;
     CWnd m_fan2Zone;
-    CWnd m_editOuter;
-    CWnd m_editMiddle;
+    CEntryBox m_editOuter;
+    CEntryBox m_editMiddle;
 
 protected:
     const WndEventTable* GetEventTable() const override;

@@ -50,6 +50,8 @@ unsigned BackgroundImage(bool nvidia, FanHighlight highlight) {
 }
 
 void ShowValue(CLabel& label, const std::wstring& text) {
-    label.SetWindowText(L"");
-    label.SetWindowText(text);
+    // Setting the text costs a round trip to the system even when it is the same.
+    if (label.GetCaption() != text) {
+        label.SetWindowText(text);
+    }
 }

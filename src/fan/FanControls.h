@@ -1,5 +1,5 @@
 // How the fan controls show their state: the image sets of the Auto, APPLY and RESET buttons, the
-// background of each editing state, and value labels that are emptied before each new text.
+// background of each editing state, and the value labels' texts.
 #pragma once
 #include "ui/Label.h"
 #include "ui/SkinButton.h"
@@ -19,5 +19,5 @@ enum class FanHighlight { None, OuterFans, MiddleFan };
 // The window background of the vendor with the given fan set highlighted.
 unsigned BackgroundImage(bool nvidia, FanHighlight highlight);
 
-// Sets a value label's text, emptied first so the label repaints over the skin.
+// Sets a value label's text; the label repaints (skin and text in one pass) only when it changed.
 void ShowValue(CLabel& label, const std::wstring& text);

@@ -16,28 +16,6 @@ constexpr int kNvidiaOuterMinimum = 26;
 constexpr int kMiddleMinimum = 30;
 constexpr int kEntryDigits = 3;
 
-// Holds back the painting of a visible window and its controls while it lives: each readout would
-// otherwise repaint its piece of the skin on its own, several times a tick. A hidden window is left
-// alone, since letting it redraw again would mark it visible.
-class CPaintPause {
-public:
-    explicit CPaintPause(HWND window) : m_hWnd(::IsWindowVisible(window) ? window : nullptr) {
-        if (m_hWnd != nullptr) {
-            ::SendMessageW(m_hWnd, WM_SETREDRAW, FALSE, 0);
-        }
-    }
-    ~CPaintPause() {
-        if (m_hWnd != nullptr) {
-            ::SendMessageW(m_hWnd, WM_SETREDRAW, TRUE, 0);
-        }
-    }
-    CPaintPause(const CPaintPause&) = delete;
-    CPaintPause& operator=(const CPaintPause&) = delete;
-
-private:
-    HWND m_hWnd;
-};
-
 // The number a readout text starts with ("47%" gives 47); empty for an empty text.
 std::optional<int> ReadNumber(const std::wstring& text) {
     if (text.empty()) {
@@ -120,12 +98,13 @@ void CVentiqDlg::ReadInitialState() {
 }
 
 void CVentiqDlg::UpdateReadings() {
-    {
-        const CPaintPause pause(m_hWnd);
-        UpdateReadouts();
+    // The readings only mark the controls whose values changed; one update then paints them
+    // together, each control its piece of the skin and its value at once. An unchanged tick paints
+    // nothing, and neither does a window hidden in the tray: showing it paints what it holds then.
+    UpdateReadouts();
+    if (::IsWindowVisible(m_hWnd)) {
+        ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     }
-    // One synchronous redraw of the whole window, so the readouts change together.
-    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void CVentiqDlg::UpdateReadouts() {
@@ -171,22 +150,21 @@ void CVentiqDlg::UpdateReadouts() {
 
 void CVentiqDlg::UpdateEntryText() {
     if (!m_bAuto1 && m_bEditing1) {
-        m_editOuter.SetWindowText(std::to_wstring(m_sliderOuter.GetPosition()));
+        m_editOuter.ShowText(std::to_wstring(m_sliderOuter.GetPosition()));
     } else if (!m_bAuto2 && m_bEditing2) {
-        m_editMiddle.SetWindowText(std::to_wstring(m_sliderMiddle.GetPosition()));
+        m_editMiddle.ShowText(std::to_wstring(m_sliderMiddle.GetPosition()));
     } else {
         return;
     }
     UpdateData();
 }
 
-void CVentiqDlg::UpdateDisabledSlider(CBitmapSlider& slider, CWnd& entry, int position,
+void CVentiqDlg::UpdateDisabledSlider(CBitmapSlider& slider, const CEntryBox& entry, int position,
                                       const std::wstring& text) {
-    // Enabled around the move and disabled again, which also ends a drag the user had started on it.
-    slider.EnableSlider(TRUE);
-    entry.EnableWindow(TRUE);
+    // A disabled slider and box take their values as they are, so only a changed value repaints.
+    // Disabling again ends a drag the user had started on the slider.
     slider.SetPosition(position);
-    entry.SetWindowText(text);
+    entry.ShowText(text);
     slider.EnableSlider(FALSE);
     entry.EnableWindow(FALSE);
 }

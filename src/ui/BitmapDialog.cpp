@@ -39,8 +39,9 @@ BOOL CBitmapDialog::LoadBackground(UINT bitmapId) {
     m_bOwnsBitmap = TRUE;
     m_bDrawBitmap = TRUE;
     BuildWindowRegion();
-    // Installing an outline equal to the old one need not repaint, and the new picture must show now.
-    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    // Installing an outline equal to the old one need not repaint, and the new picture must show now,
+    // under every control too: the controls paint the skin beneath them themselves.
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     return TRUE;
 }
 

@@ -86,8 +86,12 @@ BOOL CBitmapSlider::SetThumbImages() {
 }
 
 void CBitmapSlider::SetPosition(int position) {
-    m_nPosition = std::max(std::min(position, m_nMaximum), m_nMinimum);
-    Repaint();
+    const int clamped = std::max(std::min(position, m_nMaximum), m_nMinimum);
+    // A position the slider already shows repaints nothing.
+    if (clamped != m_nPosition) {
+        m_nPosition = clamped;
+        Repaint();
+    }
 }
 
 void CBitmapSlider::SetLimits(int minimum, int maximum) {
@@ -101,14 +105,18 @@ void CBitmapSlider::SetSideMargins(int left, int right) {
 }
 
 void CBitmapSlider::EnableSlider(BOOL enable) {
+    bool changed = (enable != FALSE) != (m_bEnabled != FALSE);
     m_bEnabled = enable;
     if (!enable && m_bDragging) {
         m_bDragging = FALSE;
+        changed = true;
         if (::GetCapture() == m_hWnd) {
             ::ReleaseCapture();
         }
     }
-    Repaint();
+    if (changed) {
+        Repaint();
+    }
 }
 
 void CBitmapSlider::ReleaseImages() {
@@ -123,8 +131,9 @@ void CBitmapSlider::ReleaseImages() {
 }
 
 void CBitmapSlider::Repaint() const {
+    // The paint covers the whole control, so nothing is erased first.
     if (m_hWnd != nullptr) {
-        Invalidate();
+        Invalidate(FALSE);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <optional>
+#include <vector>
 
 namespace {
 const UINT_PTR kBlinkTimer = 1;
@@ -32,6 +33,13 @@ COLORREF BandColour(COLORREF start, COLORREF end, int i, int n) {
     };
     return channel(0) | (channel(8) << 8) | (channel(16) << 16);
 }
+
+// The labels of this process that have a window, so a label finds the ones overlapping it without
+// asking the system about every sibling window.
+std::vector<const CLabel*>& LiveLabels() {
+    static std::vector<const CLabel*> labels;
+    return labels;
+}
 } // namespace
 
 CLabel::CLabel()
@@ -42,6 +50,8 @@ CLabel::~CLabel() {
     if (m_bBlinkTimer && m_hWnd != nullptr && ::IsWindow(m_hWnd)) {
         ::KillTimer(m_hWnd, kBlinkTimer);
     }
+    std::vector<const CLabel*>& labels = LiveLabels();
+    labels.erase(std::remove(labels.begin(), labels.end(), this), labels.end());
 }
 
 void CLabel::PreSubclassWindow() {
@@ -51,6 +61,8 @@ void CLabel::PreSubclassWindow() {
     }
     ::GetObjectW(font, sizeof m_lf, &m_lf);
     RebuildFont();
+    m_strCaption = GetWindowText();
+    LiveLabels().push_back(this);
 }
 
 void CLabel::RebuildFont() {
@@ -58,20 +70,10 @@ void CLabel::RebuildFont() {
 }
 
 void CLabel::RefreshLabel() const {
-    if (m_hWnd == nullptr) {
-        return;
+    // The label paints the skin beneath it itself, so only the label repaints, with the next update.
+    if (m_hWnd != nullptr) {
+        ::InvalidateRect(m_hWnd, nullptr, FALSE);
     }
-    HWND parent = ::GetParent(m_hWnd);
-    if (parent == nullptr) {
-        ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        return;
-    }
-    // The parent paints first, the label (one of its children there) over it, so a see-through
-    // label never shows over the remains of its previous caption.
-    RECT rc{};
-    ::GetWindowRect(m_hWnd, &rc);
-    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
-    ::RedrawWindow(parent, &rc, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void CLabel::ChangeStyle(int index, LONG_PTR bits, bool on) const {
@@ -289,11 +291,51 @@ LRESULT CLabel::OnSysColorChange(WPARAM, LPARAM) {
 }
 
 LRESULT CLabel::OnSetText(WPARAM wParam, LPARAM lParam) {
-    // Stored without the static control's own immediate drawing of the caption; the refresh then
-    // repaints what lies beneath before the new caption is drawn.
+    // Stored without the static control's own immediate drawing of the caption. An unchanged
+    // caption repaints nothing, so a tick that reads the same values paints nothing.
+    const auto* text = reinterpret_cast<const wchar_t*>(lParam);
     const LRESULT result = ::DefWindowProcW(m_hWnd, WM_SETTEXT, wParam, lParam);
-    RefreshLabel();
+    if (text == nullptr ? !m_strCaption.empty() : m_strCaption != text) {
+        m_strCaption = text != nullptr ? text : L"";
+        RefreshLabel();
+    }
     return result;
+}
+
+void CLabel::DrawWhatLiesBeneath(HDC dc) const {
+    HWND parent = ::GetParent(m_hWnd);
+    if (parent == nullptr) {
+        return;
+    }
+    // The parent erases into dc as if dc were its own client area, shifted so that the label's
+    // corner lands on dc's origin; what falls outside the label is clipped away.
+    POINT corner{0, 0};
+    ::MapWindowPoints(m_hWnd, parent, &corner, 1);
+    POINT origin{};
+    ::OffsetWindowOrgEx(dc, corner.x, corner.y, &origin);
+    ::SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    ::SetWindowOrgEx(dc, origin.x, origin.y, nullptr);
+
+    // See-through labels that overlap this one (a value and its unit) show their captions here
+    // too, so whichever of them repaints last leaves both on the skin.
+    RECT rcSelf{};
+    ::GetWindowRect(m_hWnd, &rcSelf);
+    for (const CLabel* other : LiveLabels()) {
+        RECT rcOther{};
+        RECT overlap{};
+        if (other == this || !other->m_bSeeThrough || ::GetParent(other->m_hWnd) != parent ||
+            (::GetWindowLongPtrW(other->m_hWnd, GWL_STYLE) & WS_VISIBLE) == 0 ||
+            !::GetWindowRect(other->m_hWnd, &rcOther) || !::IntersectRect(&overlap, &rcSelf, &rcOther)) {
+            continue;
+        }
+        RECT rcCaption{};
+        ::GetClientRect(other->m_hWnd, &rcCaption);
+        POINT place{0, 0};
+        ::MapWindowPoints(other->m_hWnd, m_hWnd, &place, 1);
+        ::OffsetWindowOrgEx(dc, -place.x, -place.y, &origin);
+        other->DrawCaption(dc, rcCaption);
+        ::SetWindowOrgEx(dc, origin.x, origin.y, nullptr);
+    }
 }
 
 void CLabel::FillBackground(HDC dc, const RECT& rc) const {
@@ -338,51 +380,53 @@ UINT CLabel::TextFormat(const std::wstring& text) const {
     }
 }
 
+void CLabel::DrawCaption(HDC dc, const RECT& rc) const {
+    const std::wstring& text = m_strCaption;
+    const int oldMode = ::SetBkMode(dc, TRANSPARENT);
+    COLORREF colour = m_crText;
+    const HGDIOBJ oldFont = ::SelectObject(dc, m_font.get());
+    if (m_nBlinkKind == kBlinkText && !m_bBlinkPhase) {
+        colour = BrushColour(m_brBackground != nullptr ? m_brBackground.get() : m_brFace.get());
+    }
+    const COLORREF oldColour = ::SetTextColor(dc, colour);
+    if (m_bRotated) {
+        const UINT oldAlign = ::SetTextAlign(dc, TA_BASELINE);
+        POINT oldOrigin{};
+        ::OffsetViewportOrgEx(dc, (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2, &oldOrigin);
+        ::TextOutW(dc, 0, 0, text.c_str(), static_cast<int>(text.size()));
+        ::SetViewportOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+        ::SetTextAlign(dc, oldAlign);
+    } else {
+        const UINT format = TextFormat(text);
+        RECT rcText = rc;
+        ::DrawTextW(dc, text.c_str(), -1, &rcText, format);
+        if (m_bEmbossed) {
+            const int offset = m_bEmbossRaised ? 1 : -1;
+            ::OffsetRect(&rcText, offset, offset);
+            ::SetTextColor(dc, m_crEmboss);
+            ::DrawTextW(dc, text.c_str(), -1, &rcText, format);
+        }
+    }
+    ::SetTextColor(dc, oldColour);
+    ::SelectObject(dc, oldFont);
+    ::SetBkMode(dc, oldMode);
+}
+
 LRESULT CLabel::OnPaint(WPARAM, LPARAM) {
     PAINTSTRUCT paint{};
     HDC paintDC = ::BeginPaint(m_hWnd, &paint);
     RECT rc{};
     ::GetClientRect(m_hWnd, &rc);
-    const std::wstring text = GetWindowText();
     {
-        // A see-through label draws straight onto the screen, over what the parent painted.
-        std::optional<CMemoDC> offscreen;
-        if (!m_bSeeThrough) {
-            offscreen.emplace(paintDC, &rc, false);
-        }
-        HDC dc = offscreen ? static_cast<HDC>(*offscreen) : paintDC;
-
-        const int oldMode = ::SetBkMode(dc, TRANSPARENT);
-        COLORREF colour = m_crText;
-        const HGDIOBJ oldFont = ::SelectObject(dc, m_font.get());
-        if (!m_bSeeThrough) {
-            FillBackground(dc, rc);
-        }
-        if (m_nBlinkKind == kBlinkText && !m_bBlinkPhase) {
-            colour = BrushColour(m_brBackground != nullptr ? m_brBackground.get() : m_brFace.get());
-        }
-        const COLORREF oldColour = ::SetTextColor(dc, colour);
-        if (m_bRotated) {
-            const UINT oldAlign = ::SetTextAlign(dc, TA_BASELINE);
-            POINT oldOrigin{};
-            ::SetViewportOrgEx(dc, rc.right / 2, rc.bottom / 2, &oldOrigin);
-            ::TextOutW(dc, 0, 0, text.c_str(), static_cast<int>(text.size()));
-            ::SetViewportOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
-            ::SetTextAlign(dc, oldAlign);
+        // One pass through an off-screen picture: what lies beneath (or the label's own background)
+        // and the caption reach the screen together, so the caption never flickers.
+        CMemoDC offscreen(paintDC, &rc, false);
+        if (m_bSeeThrough) {
+            DrawWhatLiesBeneath(offscreen);
         } else {
-            const UINT format = TextFormat(text);
-            RECT rcText = rc;
-            ::DrawTextW(dc, text.c_str(), -1, &rcText, format);
-            if (m_bEmbossed) {
-                const int offset = m_bEmbossRaised ? 1 : -1;
-                ::OffsetRect(&rcText, offset, offset);
-                ::SetTextColor(dc, m_crEmboss);
-                ::DrawTextW(dc, text.c_str(), -1, &rcText, format);
-            }
+            FillBackground(offscreen, rc);
         }
-        ::SetTextColor(dc, oldColour);
-        ::SelectObject(dc, oldFont);
-        ::SetBkMode(dc, oldMode);
+        DrawCaption(offscreen, rc);
     }
     ::EndPaint(m_hWnd, &paint);
     return 0;

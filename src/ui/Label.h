@@ -1,4 +1,4 @@
-// CLabel: a self-painting text control drawn over the window's skin.
+// CLabel: a self-painting text control drawn over the window's skin, skin and text in one pass.
 #pragma once
 #include "framework/Wnd.h"
 #include "ui/GdiHandle.h"
@@ -17,7 +17,8 @@ public:
     CLabel();
     ~CLabel() override;
 
-    // Setters, chained; all but the cursor, blink, edge and frame setters repaint at once.
+    // Setters, chained; all but the cursor, blink, edge and frame setters repaint the label with the
+    // next update.
     virtual CLabel& SetBackground(COLORREF colour, COLORREF colour2 = 0, int kind = kSolid);
     virtual CLabel& SetForeColour(COLORREF colour);
     virtual CLabel& SetCaption(const std::wstring& text);
@@ -42,6 +43,8 @@ public:
     virtual CLabel& SetEmbossColour(COLORREF colour);
 
     const LOGFONTW& GetFontDescription() const { return m_lf; }
+    // The caption as last set (without asking the window).
+    const std::wstring& GetCaption() const { return m_strCaption; }
 
 protected:
     const WndEventTable* GetEventTable() const override;
@@ -55,8 +58,13 @@ protected:
     LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
 
 private:
-    // Repaints the parent's background beneath the label, then the label over it.
+    // Marks the label for repainting; it paints with the window's next update.
     void RefreshLabel() const;
+    // The parent's background beneath the label and the captions of overlapping see-through
+    // labels, drawn into dc (the label's client coordinates).
+    void DrawWhatLiesBeneath(HDC dc) const;
+    // The caption in the label's font and colour, over whatever dc holds.
+    void DrawCaption(HDC dc, const RECT& rc) const;
     void RebuildFont();
     void StopBlinking();
     void StartBlinking(int kind);
@@ -64,6 +72,8 @@ private:
     void FillBackground(HDC dc, const RECT& rc) const;
     UINT TextFormat(const std::wstring& text) const;
 
+    // The caption as last set, kept so painting and comparing need not ask the window for it.
+    std::wstring m_strCaption;
     COLORREF m_crText = RGB(255, 255, 255);
     COLORREF m_crEmboss = RGB(255, 255, 255);
     BrushHandle m_brFace;

@@ -44,6 +44,20 @@ void Place(const CWnd& control, const ControlPlace& place) {
     control.MoveWindow(place.m_nX, place.m_nY, place.m_nWidth, place.m_nHeight, TRUE);
 }
 
+// Width and height of a bitmap resource, read from its header without loading it; 0 x 0 for none.
+SIZE BitmapResourceSize(UINT id) {
+    const HMODULE module = ::GetModuleHandleW(nullptr);
+    const HRSRC resource = id != 0 ? ::FindResourceW(module, MAKEINTRESOURCEW(id), RT_BITMAP) : nullptr;
+    const auto* header =
+        resource != nullptr && ::SizeofResource(module, resource) >= sizeof(BITMAPINFOHEADER)
+            ? static_cast<const BITMAPINFOHEADER*>(::LockResource(::LoadResource(module, resource)))
+            : nullptr;
+    if (header == nullptr || header->biSize < sizeof(BITMAPINFOHEADER)) {
+        return SIZE{0, 0};
+    }
+    return SIZE{header->biWidth, header->biHeight < 0 ? -header->biHeight : header->biHeight};
+}
+
 // Tools are identified by the control's window, so the tip follows the button wherever it is.
 void AddTip(HWND toolTip, HWND owner, HWND control, const wchar_t* text) {
     TTTOOLINFOW tool{};
@@ -57,14 +71,10 @@ void AddTip(HWND toolTip, HWND owner, HWND control, const wchar_t* text) {
 } // namespace
 
 void CVentiqDlg::SetUpWindow() {
-    if (IsNvidia()) {
-        LoadBackground(IDB_NV_CARD);
-    } else if (IsAmd()) {
-        LoadBackground(IDB_AMD_CARD);
-    }
+    const UINT skinId = IsNvidia() ? IDB_NV_CARD : (IsAmd() ? IDB_AMD_CARD : 0);
     // The template's dialog units can come out smaller than the skin with this system's dialog
-    // font; the window is then sized to the picture before its outline is cut, so all of it shows.
-    const SIZE skin = BitmapSize(m_pBackground);
+    // font; the window is then sized to the picture first, so the outline is cut once, whole.
+    const SIZE skin = BitmapResourceSize(skinId);
     RECT rcNow{};
     ::GetWindowRect(m_hWnd, &rcNow);
     if (rcNow.right - rcNow.left < skin.cx || rcNow.bottom - rcNow.top < skin.cy) {
@@ -73,20 +83,14 @@ void CVentiqDlg::SetUpWindow() {
 
     m_bShapeFromBitmap = TRUE;
     m_crKey = kKeyColour;
-    BuildWindowRegion();
+    // Loading the skin cuts the outline; without one the window keeps its whole rectangle.
+    if (skinId == 0 || !LoadBackground(skinId)) {
+        BuildWindowRegion();
+    }
     m_bTransparentStatics = TRUE;
     m_bDragAnywhere = TRUE;
 
     LoadDigitalFont();
-
-    // The 800-pixel skin is centred on the space a maximised window gets; its top sits 188 pixels
-    // above the middle of that space.
-    ::GetWindowRect(m_hWnd, &m_rcWindow);
-    const int halfWidth = ::GetSystemMetrics(SM_CXMAXIMIZED) / 2;
-    const int halfHeight = ::GetSystemMetrics(SM_CYMAXIMIZED) / 2;
-    const int x = halfWidth - 400;
-    const int y = static_cast<int>(halfHeight - 187.5);
-    ::SetWindowPos(m_hWnd, HWND_NOTOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
 
     m_pTrayIcon = std::make_unique<CMyAppTrayIcon>();
     m_pTrayIcon->m_bShowOnDblClk = TRUE;
@@ -150,6 +154,16 @@ void CVentiqDlg::SetUpWindow() {
         ::MoveWindow(control, place.m_nX, place.m_nY, place.m_nWidth, place.m_nHeight, TRUE);
     }
 
+    // Shown once dressed: placing and dressing a visible window would repaint it step by step.
+    // The 800-pixel skin is centred on the space a maximised window gets; its top sits 188 pixels
+    // above the middle of that space.
+    ::GetWindowRect(m_hWnd, &m_rcWindow);
+    const int halfWidth = ::GetSystemMetrics(SM_CXMAXIMIZED) / 2;
+    const int halfHeight = ::GetSystemMetrics(SM_CYMAXIMIZED) / 2;
+    const int x = halfWidth - 400;
+    const int y = static_cast<int>(halfHeight - 187.5);
+    ::SetWindowPos(m_hWnd, HWND_NOTOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+
     DWORD dpiScaling = 0;
     if (m_bIsVista) {
         dpiScaling =
@@ -162,10 +176,10 @@ void CVentiqDlg::SetUpWindow() {
         RegReadDword(HKEY_CURRENT_USER, L"Control Panel\\Desktop\\WindowMetrics", L"AppliedDPI", 0);
     const bool intel = IsIntelProcessor(m_sysInfo.GetCpuBrand());
     if (IsDpiRefused(m_nAppliedDpi, intel, dpiScaling)) {
-        for (CWnd* input :
-             {static_cast<CWnd*>(&m_btnReset), static_cast<CWnd*>(&m_btnApply),
-              static_cast<CWnd*>(&m_sliderOuter), static_cast<CWnd*>(&m_sliderMiddle), &m_editOuter,
-              &m_editMiddle, static_cast<CWnd*>(&m_btnAuto1), static_cast<CWnd*>(&m_btnAuto2)}) {
+        for (CWnd* input : {static_cast<CWnd*>(&m_btnReset), static_cast<CWnd*>(&m_btnApply),
+                            static_cast<CWnd*>(&m_sliderOuter), static_cast<CWnd*>(&m_sliderMiddle),
+                            static_cast<CWnd*>(&m_editOuter), static_cast<CWnd*>(&m_editMiddle),
+                            static_cast<CWnd*>(&m_btnAuto1), static_cast<CWnd*>(&m_btnAuto2)}) {
             input->EnableWindow(FALSE);
         }
         ShowMessage(kDpiRefusedText);

@@ -13,6 +13,8 @@ void CxSkinButton::SetSkinImages(UINT normalId, UINT downId, UINT overId, UINT d
     m_hDown = LoadBitmapResource(downId);
     m_hOver = LoadBitmapResource(overId);
     m_hDisabled = LoadBitmapResource(disabledId);
+    // Nothing repaints the whole window any more, so the new images show by the button's own repaint.
+    Repaint();
 }
 
 void CxSkinButton::PreSubclassWindow() {

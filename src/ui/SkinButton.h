@@ -13,7 +13,7 @@ public:
 
     CxSkinButton();
 
-    // Loads the four images (an image that fails to load stays empty); shown at the next repaint.
+    // Loads the four images (an image that fails to load stays empty) and repaints the button.
     void SetSkinImages(UINT normalId, UINT downId, UINT overId, UINT disabledId);
 
     HCURSOR m_hCursor;

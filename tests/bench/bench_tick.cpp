@@ -1,16 +1,35 @@
-// Benchmark: CPU time of one readings tick and the driver calls it makes, for each vendor, with the
-// program's window object in-process on the simulated board. Prints figures; not a test.
-#include "app/VentiqDlg.h"
+// Benchmark: own CPU time of one readings tick for each vendor, the old way (one synchronous redraw
+// of the whole window, erase and every child) beside the new one (only the controls whose value
+// changed, each in one pass), for readings that stay the same, one readout that changes and every
+// readout changing; and a look at the window's pixels during such ticks for pictures that show the
+// skin without a readout's digits. The window object runs in-process on the simulated board.
+// Prints figures; not a test.
+#include "../unit/MainWindowRig.h"
+#include "../unit/PaintLog.h"
 #include "hw/FanHardware.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
-constexpr int kTicks = 200;
+// Each measurement runs ticks until this much CPU time has passed (the thread clock is coarse under
+// Wine); the three ways are measured by turns, several rounds, and each figure is the median round.
+constexpr double kMinimumCpuMs = 150.0;
+constexpr int kMinimumTicks = 20;
+constexpr int kRounds = 7;
+
+const char kStart[] =
+    "card.0.temperature = 45\ncard.0.fan = 40\ncard.0.reg.0x60 = 102\ncard.0.reg.0x02 = 50\n";
+const char kPwmWarmer[] =
+    "card.0.temperature = 45\ncard.0.fan = 40\ncard.0.reg.0x60 = 102\ncard.0.reg.0x02 = 51\n";
+const char kAllChanged[] =
+    "card.0.temperature = 46\ncard.0.fan = 41\ncard.0.reg.0x60 = 128\ncard.0.reg.0x02 = 51\n";
+const std::vector<int> kReadouts = {IDC_GPU_TEMP, IDC_PWM_TEMP, IDC_ZONE1_SPEED, IDC_ZONE2_SPEED,
+                                    IDC_ZONE3_SPEED};
 
 double ThreadCpuMs() {
     FILETIME created{}, exited{}, kernel{}, user{};
@@ -21,73 +40,37 @@ double ThreadCpuMs() {
     return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
 }
 
+double WallMs() {
+    LARGE_INTEGER frequency, now;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
 std::wstring TempPath(const wchar_t* name) {
     wchar_t dir[MAX_PATH] = {};
     ::GetTempPathW(MAX_PATH, dir);
     return std::wstring(dir) + L"ventiq-bench-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + name;
 }
 
-// The window object on a plain window with the controls it binds, dressed by the program's own
-// window set-up.
-class TickRig {
-public:
-    TickRig() {
-        const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = ::DefWindowProcW;
-        windowClass.hInstance = instance;
-        windowClass.lpszClassName = L"VentiqTickBench";
-        ::RegisterClassW(&windowClass);
-        m_hWnd = ::CreateWindowExW(0, L"VentiqTickBench", L"", WS_POPUP | WS_VISIBLE, 0, 0, 800, 395, nullptr,
-                                   nullptr, instance, nullptr);
-        m_dlg.SubclassWindow(m_hWnd);
-        const struct {
-            const wchar_t* className;
-            DWORD style;
-            int ids[7];
-        } children[] = {
-            {L"BUTTON", BS_PUSHBUTTON, {1000, 1001, 1012, 1013, 1017, 1018, 0}},
-            {L"STATIC", SS_NOTIFY, {1014, 1015, 1021, 1022, 1023, 0, 0}},
-            {L"STATIC", 0, {1002, 1003, 1004, 1005, 1006, 1016, 1019}},
-            {L"EDIT", 0, {1010, 1011, 0, 0, 0, 0, 0}},
-        };
-        for (const auto& group : children) {
-            for (int id : group.ids) {
-                if (id != 0) {
-                    ::CreateWindowExW(0, group.className, L"", WS_CHILD | WS_VISIBLE | group.style, 0, 0, 40,
-                                      20, m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                                      nullptr);
-                }
-            }
-        }
-        m_dlg.UpdateData();
-        m_dlg.m_bFanControl = 1;
-        m_dlg.m_nCardCount = 1;
-        m_dlg.m_pCardMatched = {1};
-    }
-    ~TickRig() {
-        // The program's own restore on destruction is not part of the figure.
-        m_dlg.m_pAmdHardware = nullptr;
-        m_dlg.m_pHardware.reset();
-        ::DestroyWindow(m_hWnd);
-    }
-    TickRig(const TickRig&) = delete;
-    TickRig& operator=(const TickRig&) = delete;
-
-    CVentiqDlg m_dlg;
-    HWND m_hWnd = nullptr;
-};
-
-size_t JournalLines(const std::wstring& path) {
-    std::ifstream file(path.c_str(), std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    size_t lines = 0;
-    for (char c : text.str()) {
-        lines += c == '\n' ? 1 : 0;
-    }
-    return lines;
+void WriteText(const std::wstring& path, const char* text) {
+    std::ofstream(path.c_str(), std::ios::binary) << text;
 }
+
+// The board alternates between two scenario files from tick to tick (the same file twice: nothing
+// changes); it reads the file named by its variable before every call.
+class CAlternatingBoard {
+public:
+    CAlternatingBoard(const std::wstring& first, const std::wstring& second) : m_paths{first, second} {}
+    void Next() {
+        m_nTurn ^= 1;
+        ::SetEnvironmentVariableW(L"VENTIQ_SIM_SCENARIO", m_paths[m_nTurn].c_str());
+    }
+
+private:
+    std::wstring m_paths[2];
+    int m_nTurn = 0;
+};
 
 void Pump() {
     MSG msg;
@@ -96,75 +79,148 @@ void Pump() {
     }
 }
 
+struct Cost {
+    double cpuMs;
+    double wallMs;
+};
+
+Cost MedianOf(std::vector<Cost> costs) {
+    std::vector<double> cpu;
+    std::vector<double> wall;
+    for (const Cost& c : costs) {
+        cpu.push_back(c.cpuMs);
+        wall.push_back(c.wallMs);
+    }
+    std::sort(cpu.begin(), cpu.end());
+    std::sort(wall.begin(), wall.end());
+    return {cpu[cpu.size() / 2], wall[wall.size() / 2]};
+}
+
+template <class Run> Cost CostPer(CAlternatingBoard& board, Run run) {
+    const double cpuStart = ThreadCpuMs();
+    const double wallStart = WallMs();
+    int count = 0;
+    while (count < kMinimumTicks || ThreadCpuMs() - cpuStart < kMinimumCpuMs) {
+        board.Next();
+        run();
+        Pump();
+        ++count;
+    }
+    return {(ThreadCpuMs() - cpuStart) / count, (WallMs() - wallStart) / count};
+}
+
 // The hardware reads of one tick, without the window: the part of a tick that is the driver's.
 void DriverOnly(CVentiqDlg& dlg) {
     dlg.m_pHardware->ReadGpuTemperature();
     dlg.m_pHardware->ReadOuterFans();
-    dlg.m_pHardware->ReadChip(0x60);
-    dlg.m_pHardware->ReadChip(0x02);
+    dlg.m_pHardware->ReadChip(kChipRegDuty);
+    dlg.m_pHardware->ReadChip(kChipRegPwmTemperature);
 }
 
-template <class Run> double CpuMsPer(int count, Run run) {
-    const double start = ThreadCpuMs();
-    for (int i = 0; i < count; ++i) {
-        run();
-        Pump();
-    }
-    return (ThreadCpuMs() - start) / count;
+// The tick as it was: the readings under a paint pause, then one synchronous redraw of the whole
+// window, erase and every child, on a window that does not clip its children.
+void FullRedrawTick(CVentiqDlg& dlg, HWND window) {
+    ::SendMessageW(window, WM_SETREDRAW, FALSE, 0);
+    dlg.UpdateReadouts();
+    ::SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
-void Measure(const char* vendor, TickRig& rig, const std::wstring& journal) {
-    // Calls per tick, counted in the board's journal over a few ticks.
-    ::SetEnvironmentVariableW(L"VENTIQ_SIM_JOURNAL", journal.c_str());
-    rig.m_dlg.UpdateReadings(); // interfaces fetched on first use are not a tick's cost
-    const size_t before = JournalLines(journal);
-    constexpr int kCounted = 10;
-    for (int i = 0; i < kCounted; ++i) {
+void SetClipChildren(HWND window, bool on) {
+    const LONG_PTR style = ::GetWindowLongPtrW(window, GWL_STYLE);
+    ::SetWindowLongPtrW(window, GWL_STYLE, on ? style | WS_CLIPCHILDREN : style & ~WS_CLIPCHILDREN);
+}
+
+// Pictures taken after every paint of one tick whose readings all change, and how many of them
+// showed some readout without its digits.
+void LookAtOneTick(CMainWindowRig& rig, CAlternatingBoard& board, bool fullRedraw, int& pictures,
+                   int& blank) {
+    CPaintLog log(rig.m_hWnd, kReadouts);
+    log.Look(true);
+    board.Next();
+    if (fullRedraw) {
+        FullRedrawTick(rig.m_dlg, rig.m_hWnd);
+    } else {
         rig.m_dlg.UpdateReadings();
     }
-    const double callsPerTick = static_cast<double>(JournalLines(journal) - before) / kCounted;
-    // Timing without the journal, whose file writes are the simulation's and not the program's.
-    ::SetEnvironmentVariableW(L"VENTIQ_SIM_JOURNAL", nullptr);
-    const double tickMs = CpuMsPer(kTicks, [&] { rig.m_dlg.UpdateReadings(); });
-    const double driverMs = CpuMsPer(kTicks, [&] { DriverOnly(rig.m_dlg); });
+    rig.Settle();
+    pictures = log.Pictures();
+    blank = log.BlankPictures();
+}
+
+void Measure(const char* vendor, bool nvidia, const std::wstring& start, const std::wstring& pwm,
+             const std::wstring& all) {
+    ::SetEnvironmentVariableW(L"VENTIQ_SIM_SCENARIO", start.c_str());
+    CMainWindowRig rig(nvidia);
+    if (!rig.Ready()) {
+        std::printf("%s: the simulated driver is not installed in the system directory\n", vendor);
+        return;
+    }
+    rig.m_dlg.UpdateReadings(); // interfaces fetched on first use are not a tick's cost
+    rig.Settle();
+    const struct {
+        const char* name;
+        const std::wstring& other;
+    } cases[] = {{"(a) readings unchanged", start},
+                 {"(b) one readout changes", pwm},
+                 {"(c) every readout changes", all}};
+    for (const auto& c : cases) {
+        CAlternatingBoard board(start, c.other);
+        std::vector<Cost> drivers;
+        std::vector<Cost> fulls;
+        std::vector<Cost> partials;
+        for (int round = 0; round < kRounds; ++round) {
+            drivers.push_back(CostPer(board, [&] { DriverOnly(rig.m_dlg); }));
+            SetClipChildren(rig.m_hWnd, false);
+            fulls.push_back(CostPer(board, [&] { FullRedrawTick(rig.m_dlg, rig.m_hWnd); }));
+            SetClipChildren(rig.m_hWnd, true);
+            rig.Settle();
+            partials.push_back(CostPer(board, [&] { rig.m_dlg.UpdateReadings(); }));
+        }
+        const Cost driver = MedianOf(drivers);
+        const Cost full = MedianOf(fulls);
+        const Cost partial = MedianOf(partials);
+        const double fullOwn = full.cpuMs - driver.cpuMs;
+        const double partialOwn = partial.cpuMs - driver.cpuMs;
+        std::printf("%-6s %-26s full redraw %7.3f ms   partial update %7.3f ms   %6.1fx cheaper"
+                    "   (wall %.3f / %.3f ms; driver calls %.3f ms CPU, not counted)\n",
+                    vendor, c.name, fullOwn, partialOwn, partialOwn > 0.0 ? fullOwn / partialOwn : 0.0,
+                    full.wallMs - driver.wallMs, partial.wallMs - driver.wallMs, driver.cpuMs);
+    }
+
+    CAlternatingBoard board(start, all);
+    int pictures = 0;
+    int blank = 0;
+    SetClipChildren(rig.m_hWnd, false);
+    LookAtOneTick(rig, board, true, pictures, blank);
     std::printf(
-        "%-6s tick: %.3f ms CPU, of which the simulated driver's calls %.3f ms; program alone %.3f ms; "
-        "%.1f driver calls per tick\n",
-        vendor, tickMs, driverMs, tickMs - driverMs, callsPerTick);
+        "%-6s screen during a tick that changes every readout: full redraw %d pictures, %d showing the "
+        "skin without some readout;",
+        vendor, pictures, blank);
+    SetClipChildren(rig.m_hWnd, true);
+    rig.Settle();
+    LookAtOneTick(rig, board, false, pictures, blank);
+    std::printf(" partial update %d pictures, %d without some readout\n", pictures, blank);
 }
 
 } // namespace
 
 int main() {
-    // No scenario file: the board's default card, so no file is read on each call.
+    const std::wstring start = TempPath(L"start.txt");
+    const std::wstring pwm = TempPath(L"pwm.txt");
+    const std::wstring all = TempPath(L"all.txt");
+    WriteText(start, kStart);
+    WriteText(pwm, kPwmWarmer);
+    WriteText(all, kAllChanged);
+    ::SetEnvironmentVariableW(L"VENTIQ_SIM_JOURNAL", nullptr);
+    std::printf("Readings tick: the program's own CPU time per tick on the UI thread (user + kernel, the "
+                "simulated driver's calls subtracted), median of %d rounds of at least %.0f ms of CPU each\n",
+                kRounds, kMinimumCpuMs);
+    Measure("AMD", false, start, pwm, all);
+    Measure("NVIDIA", true, start, pwm, all);
     ::SetEnvironmentVariableW(L"VENTIQ_SIM_SCENARIO", nullptr);
-    const std::wstring journal = TempPath(L"journal.txt");
-    std::printf(
-        "Readings tick, %d ticks per figure, CPU time of the UI thread (user + kernel), including the "
-        "one full redraw of the dressed window (skin, skinned controls, digital font)\n",
-        kTicks);
-    {
-        TickRig rig;
-        rig.m_dlg.m_strVendor = L"AMD";
-        if (!rig.m_dlg.StartBackend()) {
-            std::printf("AMD: the simulated display library is not installed in the system directory\n");
-            return 1;
-        }
-        rig.m_dlg.ReadSavedRegisters();
-        rig.m_dlg.SetUpWindow();
-        Measure("AMD", rig, journal);
+    for (const std::wstring* path : {&start, &pwm, &all}) {
+        ::DeleteFileW(path->c_str());
     }
-    {
-        TickRig rig;
-        rig.m_dlg.m_strVendor = L"NVIDIA";
-        if (!rig.m_dlg.StartBackend()) {
-            std::printf("NVIDIA: the simulated driver API is not installed in the system directory\n");
-            return 1;
-        }
-        rig.m_dlg.ReadSavedRegisters();
-        rig.m_dlg.SetUpWindow();
-        Measure("NVIDIA", rig, journal);
-    }
-    ::DeleteFileW(journal.c_str());
     return 0;
 }

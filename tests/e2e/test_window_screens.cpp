@@ -29,8 +29,8 @@ TEST_P(Screenshots, PlainAndWithEachFanSetHighlighted) {
     SavePicture(plain, prefix + L"plain");
     EXPECT_GT(InkPixels(plain, IsAmberInk), 500) << "the readouts show no digits";
 
-    // Switching a fan set from automatic to manual highlights it; switching back clears it. The
-    // picture shows at the latest with the next reading's redraw.
+    // Switching a fan set from automatic to manual highlights it; switching back clears it. The new
+    // skin is painted at once, under every control too.
     Command(board.Window(), kAuto1);
     ASSERT_TRUE(WaitUntil([&] { return board.Enabled(1010); }));
     Pump(1500);

@@ -239,8 +239,8 @@ inline Picture ControlPart(const Picture& window, HWND windowHandle, HWND contro
     return part;
 }
 
-// The window between two redraws: each reading redraws the whole window, and a picture taken during
-// that shows it half painted. Two equal pictures in a row are a settled one.
+// The window once its repaints are over: a picture taken while a reading or a highlight repaints
+// its controls may show some of them old and some new. Two equal pictures in a row are a settled one.
 inline Picture CaptureSettled(HWND window) {
     Picture previous = CaptureWindow(window);
     for (int attempt = 0; attempt < 40; ++attempt) {

@@ -22,9 +22,10 @@ protected:
         label.SetFaceName(L"Tahoma", 0).SetPointSize(24).SetForeColour(kAmber);
         return hWnd;
     }
-    // What the screen shows where a label lies on the host.
+    // What the screen shows where a label lies on the host, once everything pending has painted
+    // (a label repaints with the window's next update).
     Pixels Shown(const RECT& place) {
-        ::UpdateWindow(m_host.GetSafeHwnd());
+        ::RedrawWindow(m_host.GetSafeHwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         HDC dc = ::GetDC(m_host.GetSafeHwnd());
         Pixels pixels =
             ReadPixels(dc, place.left, place.top, place.right - place.left, place.bottom - place.top);
@@ -75,6 +76,25 @@ TEST_F(LabelWindow, ANewTextLeavesNoTraceOfTheOldOne) {
     wchar_t text[16] = {};
     ::GetWindowTextW(hWnd, text, 16);
     EXPECT_EQ(std::wstring(text), L"1");
+}
+
+TEST_F(LabelWindow, OverlappingLabelsKeepBothCaptionsWhicheverOfThemRepaints) {
+    // A value and its unit overlap; each paints the skin beneath it, so each must carry the other's
+    // caption where they overlap.
+    constexpr COLORREF kGreen = RGB(0, 255, 0);
+    const RECT both{20, 20, 180, 60};
+    const HWND value = AddReadout(m_label, L"8", kPlace);
+    CLabel unit;
+    const HWND unitWindow = AddReadout(unit, L"8", RECT{60, 20, 180, 60});
+    unit.SetForeColour(kGreen);
+    ::RedrawWindow(m_host.GetSafeHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    const Pixels expected = Shown(both);
+    ASSERT_GT(CountOf(expected, kAmber), 20);
+    ASSERT_GT(CountOf(expected, kGreen), 20);
+    for (const HWND repainted : {value, unitWindow}) {
+        ::InvalidateRect(repainted, nullptr, FALSE);
+        EXPECT_EQ(Differences(Shown(both), expected), 0);
+    }
 }
 
 TEST_F(LabelWindow, ThePointSizeIsMeasuredForTheFaceAndKeepsTheOtherAttributes) {
