@@ -39,6 +39,8 @@ PROCESS_INFORMATION StartWithHandles(const std::wstring& exe, std::wstring comma
     }
     STARTUPINFOEXW startup{};
     startup.StartupInfo.cb = sizeof(startup);
+    // The guardian never shows a window: no busy cursor while Windows waits for one.
+    startup.StartupInfo.dwFlags = STARTF_FORCEOFFFEEDBACK;
     startup.lpAttributeList = list;
     if (::UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles, sizeof(handles),
                                     nullptr, nullptr) &&

@@ -40,7 +40,7 @@ private:
 
     HandOverBytes m_record{};
     bool m_bGuarding = false;
-    // The pipe's write end: never inheritable, so no other child of Ventiq can keep the pipe open.
+    // The pipe's write end: never inheritable, so no other process can speak to the guardian.
     KernelHandle m_hPipe;
     KernelHandle m_hProcess;
     std::optional<ULONGLONG> m_nLastRestartMs;

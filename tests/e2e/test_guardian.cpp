@@ -80,23 +80,6 @@ DWORD ExitCodeAfter(HANDLE process, DWORD timeoutMs) {
     return code;
 }
 
-bool HasVisibleWindow(DWORD processId) {
-    struct Search {
-        DWORD id;
-        bool found;
-    } search{processId, false};
-    ::EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            s->found = s->found || (owner == s->id && ::IsWindowVisible(window));
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // Both fan sets manual, as a user leaves them.
 void ApplyBothManual(const Board& board) {
     ASSERT_TRUE(WaitStarted(board));
@@ -113,10 +96,8 @@ class EndedFromOutside : public ::testing::TestWithParam<Vendor> {};
 TEST_P(EndedFromOutside, TheGuardianHandsTheFansBackAndEnds) {
     Board board(GetParam());
     ASSERT_NO_FATAL_FAILURE(ApplyBothManual(board));
-    DWORD guardianId = 0;
-    const ProcessHandle guardian = OpenGuardian(board.App().ProcessId(), &guardianId);
+    const ProcessHandle guardian = OpenGuardian(board.App().ProcessId());
     ASSERT_NE(guardian, nullptr) << "one guardian runs beside Ventiq";
-    EXPECT_FALSE(HasVisibleWindow(guardianId)) << "the guardian shows nothing";
     const size_t mark = Mark(board.Install());
 
     ASSERT_TRUE(board.App().Terminate());
@@ -250,6 +231,7 @@ private:
     PROCESS_INFORMATION m_info{};
 };
 
+// The usual one-card record, cut short or with the byte at `offset` changed (offset 0: none).
 std::vector<unsigned char> Record(GpuVendor vendor, size_t cut = kHandOverSize, size_t offset = 0,
                                   unsigned char value = 0) {
     HandOver handOver;
@@ -305,19 +287,10 @@ TEST_P(GuardianHandOver, OnlyATrustedRecordEverReachesTheFans) {
     }
 }
 
+// The record's rules are the unit suite's; here one refusal of each kind across the process boundary.
 const HandOverCase kHandOverCases[] = {
     {"Truncated", Record(GpuVendor::Amd, kHandOverSize / 2), true, L"", kGuardianRefused, {}},
-    {"Empty", {}, true, L"", kGuardianRefused, {}},
-    {"WrongMagic", Record(GpuVendor::Amd, kHandOverSize, 1, 'x'), false, L"", kGuardianRefused, {}},
     {"NewerVersion", Record(GpuVendor::Amd, kHandOverSize, 4, 2), false, L"", kGuardianRefused, {}},
-    {"NoCard", Record(GpuVendor::Nvidia, kHandOverSize, 12, 0), false, L"", kGuardianRefused, {}},
-    {"UnknownVendor", Record(GpuVendor::Nvidia, kHandOverSize, 8, 9), false, L"", kGuardianRefused, {}},
-    {"NvidiaGpuOutOfRange",
-     Record(GpuVendor::Nvidia, kHandOverSize, 16, 200),
-     false,
-     L"",
-     kGuardianRefused,
-     {}},
     {"NoHandles", Record(GpuVendor::Amd), false, L"12", kGuardianRefused, {}},
     {"HandlesThatAreNone", Record(GpuVendor::Amd), false, L"4000 4004", kGuardianRefused, {}},
     {"AmdVentiqEndedUnhanded", Record(GpuVendor::Amd), false, L"", kGuardianHandedBack, kAmdHandBack},

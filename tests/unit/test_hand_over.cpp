@@ -165,21 +165,6 @@ TEST(GuardianWait, HandsBackUnlessVentiqSaidTheFansWereBack) {
     }
 }
 
-TEST(GuardianWait, RecordArrivesInPiecesOrIsRefusedWhenCutShort) {
-    const HandOverBytes record = EncodeHandOver(MakeHandOver(GpuVendor::Amd, {0}, {1}));
-    for (size_t cut : {record.size(), record.size() / 2, size_t{0}}) {
-        HANDLE readEnd = nullptr;
-        HANDLE writeEnd = nullptr;
-        ASSERT_TRUE(::CreatePipe(&readEnd, &writeEnd, nullptr, 0));
-        DWORD count = 0;
-        ::WriteFile(writeEnd, record.data(), static_cast<DWORD>(cut / 2), &count, nullptr);
-        ::WriteFile(writeEnd, record.data() + cut / 2, static_cast<DWORD>(cut - cut / 2), &count, nullptr);
-        ::CloseHandle(writeEnd);
-        EXPECT_EQ(ReadHandOver(readEnd).has_value(), cut == record.size()) << "cut at " << cut;
-        ::CloseHandle(readEnd);
-    }
-}
-
 TEST(GuardianLink, RestartsAtMostOnceAMinute) {
     EXPECT_TRUE(MayRestartGuardian(5000, std::nullopt)) << "the first restart at once";
     EXPECT_FALSE(MayRestartGuardian(100000 + kGuardianRestartIntervalMs - 1, 100000));
