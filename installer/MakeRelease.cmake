@@ -19,12 +19,12 @@ file(REMOVE_RECURSE ${RELEASE_DIR})
 file(MAKE_DIRECTORY ${RELEASE_DIR})
 file(COPY ${SETUP_X64} ${SETUP_X86} DESTINATION ${RELEASE_DIR})
 
-# The portable zip unpacks into one folder. The program finds DList.cfg through WorkDir, which the
-# README's installing section tells how to set by hand.
+# The portable zip unpacks into one folder, the guardian beside the program. The program finds DList.cfg
+# through WorkDir, which the README's installing section tells how to set by hand.
 set(portable Ventiq-${VERSION}-x64)
 set(staging ${RELEASE_DIR}/staging)
 file(MAKE_DIRECTORY ${staging}/${portable}/docs)
-file(COPY ${PROGRAM} ${CARD_LIST} ${LICENSE} ${README} DESTINATION ${staging}/${portable})
+file(COPY ${PROGRAM} ${GUARDIAN} ${CARD_LIST} ${LICENSE} ${README} DESTINATION ${staging}/${portable})
 file(COPY ${CARD_LIST_FORMAT} DESTINATION ${staging}/${portable}/docs)
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${RELEASE_DIR}/${portable}.zip --format=zip ${portable}
     WORKING_DIRECTORY ${staging} RESULT_VARIABLE result)

@@ -1,7 +1,7 @@
-; Ventiq setup: installs the program and its card list, registers WorkDir, Start-menu shortcuts and
+; Ventiq setup: installs the program, its guardian and its card list, registers WorkDir, Start-menu shortcuts and
 ; an uninstaller that removes exactly what this installed.
 ; Built by the "installer" target: makensis -DARCH=x64|x86 -DVERSION=1.2.3 -DPROGRAM=Ventiq.exe
-;   -DCARDLIST=DList.cfg -DLICENSE=License.txt -DICON=ventiq.ico -DOUTFILE=Ventiq-Setup-x64.exe Ventiq.nsi
+;   -DGUARDIAN=VentiqGuard.exe -DCARDLIST=DList.cfg -DLICENSE=License.txt -DICON=ventiq.ico -DOUTFILE=Ventiq-Setup-x64.exe Ventiq.nsi
 
 !if "${ARCH}" == "x64"
     Target amd64-unicode
@@ -104,6 +104,8 @@ Section "Ventiq" SEC_PROGRAM
     SetShellVarContext all
     SetOutPath "$INSTDIR"
     File "/oname=Ventiq.exe" "${PROGRAM}"
+    ; Ventiq starts its guardian from its own folder.
+    File "/oname=VentiqGuard.exe" "${GUARDIAN}"
 
     ; The list found there is the user's when it is neither the one the previous installation
     ; shipped nor this version's: it is then replaced only when the user asks for it.
@@ -156,6 +158,7 @@ Section "Uninstall"
     SetRegView ${REG_VIEW}
     SetShellVarContext all
     Delete "$INSTDIR\Ventiq.exe"
+    Delete "$INSTDIR\VentiqGuard.exe"
 
     ; A changed list goes only with the user's consent; a silent uninstall keeps it.
     ${If} ${FileExists} "$INSTDIR\DList.cfg"

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 
 namespace sim {
 
@@ -19,13 +20,27 @@ std::string Utf8(const std::wstring& text) {
     return bytes;
 }
 
+namespace {
+// Lines of Ventiq's guardian start with "guard ", so a reader tells its calls from the program's own.
+const std::string& ProcessPrefix() {
+    static const std::string prefix = [] {
+        wchar_t path[MAX_PATH * 2] = {};
+        const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
+        const std::wstring image(path, length);
+        const std::wstring name = image.substr(image.find_last_of(L"\\/") + 1);
+        return _wcsicmp(name.c_str(), L"VentiqGuard.exe") == 0 ? std::string("guard ") : std::string();
+    }();
+    return prefix;
+}
+} // namespace
+
 void AppendJournalLine(const std::string& text) {
     wchar_t path[MAX_PATH * 2] = {};
     const DWORD length = ::GetEnvironmentVariableW(L"VENTIQ_SIM_JOURNAL", path, MAX_PATH * 2);
     if (length == 0 || length >= MAX_PATH * 2) {
         return;
     }
-    const std::string line = text + "\n";
+    const std::string line = ProcessPrefix() + text + "\n";
     // Several processes (the program, the device tool) append to one file; a sharing conflict with a
     // reader that opened it without write sharing is retried briefly.
     for (int attempt = 0; attempt < 50; ++attempt) {

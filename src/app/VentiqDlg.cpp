@@ -115,6 +115,9 @@ BOOL CVentiqDlg::OnInitDialog() {
     SetCrashGuardTarget(m_pHardware.get());
 
     ReadSavedRegisters();
+    // Its own process guards the fans against this one being ended from outside; started after the
+    // start-up reads, before anything can change a fan.
+    m_guardian.Start(*m_pHardware);
     SetUpWindow();
     m_brEditBk = ::CreateSolidBrush(RGB(0, 0, 0));
     m_bTyping1 = false;
@@ -131,6 +134,7 @@ void CVentiqDlg::OnTimer(UINT_PTR timerId) {
     if (timerId == TIMER_READINGS) {
         UpdateReadings();
         FollowReadings();
+        m_guardian.RestartIfEnded();
     } else if (timerId == TIMER_ENTRY_SYNC) {
         UpdateEntryText();
     } else if (timerId == TIMER_DRIVER_WAIT) {

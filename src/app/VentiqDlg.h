@@ -2,6 +2,7 @@
 // Its member functions are spread over app/, fan/, driver/ and ui/ by subject; the hardware itself is
 // reached through hw/.
 #pragma once
+#include "app/GuardianLink.h"
 #include "cards/CardListParse.h"
 #include "cards/SystemInfo.h"
 #include "fan/TrayTip.h"
@@ -152,6 +153,8 @@ public:
     // ---- state (declaration order of the program's data model) ----
     HICON m_hIcon = nullptr;
     std::unique_ptr<CMyAppTrayIcon> m_pTrayIcon;
+    // The guardian process that hands the fans back if this process is ended from outside.
+    CGuardianLink m_guardian;
     RECT m_rcWindow{};
     HANDLE m_hDigitalFont = nullptr;
     HBRUSH m_brEditBk = nullptr;

@@ -56,6 +56,8 @@ void CVentiqDlg::OnApply() {
         RestartDisplayDevice();
         ::Sleep(kAfterRestartMs);
         m_pAmdHardware->FindAdaptersAgain();
+        // The guardian's own session and adapters date from before the restart.
+        m_guardian.Start(*m_pHardware);
         ::Sleep(kAfterReinitMs);
     }
     // The boxes can hold any three digits when Enter was not pressed; APPLY takes them as Enter would.

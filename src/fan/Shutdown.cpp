@@ -54,8 +54,9 @@ LRESULT CVentiqDlg::OnDestroy(WPARAM, LPARAM) {
     const LRESULT result = Default();
     RestoreFanDefaults();
     // The fans are back at their defaults and this object is about to go: a later crash has nothing
-    // to hand back.
+    // to hand back, and neither has the guardian.
     SetCrashGuardTarget(nullptr);
+    m_guardian.NotifyHandedBack();
     if (m_pTrayIcon) {
         m_pTrayIcon->DeleteIcon(1);
     }
@@ -73,6 +74,10 @@ LRESULT CVentiqDlg::OnQueryEndSession(WPARAM, LPARAM) {
     return TRUE;
 }
 
-LRESULT CVentiqDlg::OnEndSession(WPARAM, LPARAM) {
+LRESULT CVentiqDlg::OnEndSession(WPARAM wParam, LPARAM) {
+    // The session really ends: the query has handed the fans back, and the process is ended next.
+    if (wParam != FALSE) {
+        m_guardian.NotifyHandedBack();
+    }
     return Default();
 }

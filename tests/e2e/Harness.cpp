@@ -1,6 +1,8 @@
 // Whole-program test harness: installation, process control and window inspection.
 #include "Harness.h"
 
+#include <tlhelp32.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -228,6 +230,28 @@ bool AppRun::WaitExit(DWORD timeoutMs, DWORD* exitCode) const {
         ::GetExitCodeProcess(m_info.hProcess, exitCode);
     }
     return true;
+}
+
+bool AppRun::Terminate() const {
+    return m_info.hProcess != nullptr && ::TerminateProcess(m_info.hProcess, 1) &&
+           ::WaitForSingleObject(m_info.hProcess, 10000) == WAIT_OBJECT_0;
+}
+
+std::vector<DWORD> ChildProcesses(DWORD parentId, const wchar_t* imageName) {
+    std::vector<DWORD> found;
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return found;
+    }
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
+        if (entry.th32ParentProcessID == parentId && _wcsicmp(entry.szExeFile, imageName) == 0) {
+            found.push_back(entry.th32ProcessID);
+        }
+    }
+    ::CloseHandle(snapshot);
+    return found;
 }
 
 HWND Control(HWND window, int id) {

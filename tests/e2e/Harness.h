@@ -60,10 +60,15 @@ public:
     // Whether the process has ended within the timeout; its exit code then.
     bool WaitExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
     bool IsRunning() const { return !WaitExit(0); }
+    // Ends the process from outside, as Task Manager's End task or taskkill /f do.
+    bool Terminate() const;
 
 private:
     PROCESS_INFORMATION m_info{};
 };
+
+// Processes of this executable file name started by the given process.
+std::vector<DWORD> ChildProcesses(DWORD parentId, const wchar_t* imageName);
 
 // The main window's control with this id.
 HWND Control(HWND window, int id);

@@ -9,10 +9,14 @@ namespace {
 
 const wchar_t kDegrees[] = L" \u00B0C";
 
-// The journal cut into ticks: each slice starts at the tick's first call.
+// The journal cut into ticks: each slice starts at the tick's first call. The guardian's lines (its own
+// process, starting up at any moment) are left out.
 std::vector<std::vector<std::string>> Ticks(const std::vector<std::string>& lines, const std::string& first) {
     std::vector<std::vector<std::string>> ticks;
     for (const std::string& line : lines) {
+        if (line.rfind("guard ", 0) == 0) {
+            continue;
+        }
         if (IsCall(line, first)) {
             ticks.emplace_back();
         }

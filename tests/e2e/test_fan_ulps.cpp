@@ -114,6 +114,26 @@ TEST(Ulps, FirstApplySwitchesItOffAndRestartsTheDeviceOnce) {
     EXPECT_EQ(ScratchAdapterKey::EnableUlps(), 0);
 }
 
+TEST(Ulps, AfterTheDeviceRestartANewGuardianTakesOver) {
+    UlpsBoard ulps;
+    ASSERT_TRUE(ulps.Start());
+    Board& board = ulps.GetBoard();
+    const std::vector<DWORD> before = ChildProcesses(board.App().ProcessId(), L"VentiqGuard.exe");
+    ASSERT_EQ(before.size(), 1u);
+    ulps.Apply();
+    // The first guardian's session and adapters predate the restart: a new one opens its own.
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::vector<DWORD> now = ChildProcesses(board.App().ProcessId(), L"VentiqGuard.exe");
+        return now.size() == 1 && now[0] != before[0];
+    }));
+    const size_t mark = Mark(board.Install());
+    ASSERT_TRUE(board.App().Terminate());
+    ASSERT_TRUE(WaitUntil([&] { return ChildProcesses(board.App().ProcessId(), L"VentiqGuard.exe").empty(); },
+                          10000));
+    EXPECT_EQ(Only(Since(board.Install(), mark), "guard ADL_Overdrive5_FanSpeedToDefault_Set").size(), 1u)
+        << "one hand-back, by the new guardian";
+}
+
 TEST(Ulps, CloseSwitchesItBackOnAndRestartsTheDevice) {
     UlpsBoard ulps;
     ASSERT_TRUE(ulps.Start());

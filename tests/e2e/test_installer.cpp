@@ -9,7 +9,8 @@ using namespace setup;
 
 namespace {
 
-const std::vector<std::wstring> kInstalledFiles = {L"DList.cfg", L"Uninstall.exe", L"Ventiq.exe"};
+const std::vector<std::wstring> kInstalledFiles = {L"DList.cfg", L"Uninstall.exe", L"Ventiq.exe",
+                                                   L"VentiqGuard.exe"};
 const std::vector<std::wstring> kShortcuts = {L"Uninstall Ventiq.lnk", L"Ventiq.lnk"};
 
 std::string ShippedCardList() {
@@ -66,6 +67,9 @@ TEST_P(InstallLocation, SilentInstallPutsEverythingInPlace) {
 
     EXPECT_EQ(DirectoryEntries(dir), kInstalledFiles);
     EXPECT_TRUE(BuiltProgram() == ReadFileBytes(dir + L"\\Ventiq.exe")) << "not this build's program";
+    EXPECT_TRUE(ReadFileBytes(e2e::BuildPath(L"VentiqGuard.exe")) ==
+                ReadFileBytes(dir + L"\\VentiqGuard.exe"))
+        << "not this build's guardian";
     EXPECT_TRUE(ShippedCardList() == ReadFileBytes(dir + L"\\DList.cfg")) << "not the shipped card list";
     // Ventiq appends "\DList.cfg" to WorkDir itself: no trailing backslash.
     EXPECT_EQ(ReadString(kAppKey, L"WorkDir"), dir);

@@ -1,0 +1,304 @@
+// The guardian process: Ventiq ended from outside still hands the fans back, through VentiqGuard.exe;
+// a normal exit leaves the guardian nothing to do; an ended guardian is started again; a hand-over
+// the guardian cannot trust makes it write nothing.
+#include "guard/Guardian.h"
+#include "test_fan_support.h"
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+using namespace e2e;
+using namespace e2e::fan;
+
+namespace {
+
+const wchar_t kGuardianImage[] = L"VentiqGuard.exe";
+const std::string kGuardPrefix = "guard ";
+
+// The guardian's journal lines, without their prefix.
+std::vector<std::string> GuardLines(const std::vector<std::string>& lines) {
+    std::vector<std::string> own;
+    for (const std::string& line : lines) {
+        if (line.compare(0, kGuardPrefix.size(), kGuardPrefix) == 0) {
+            own.push_back(line.substr(kGuardPrefix.size()));
+        }
+    }
+    return own;
+}
+
+// What a process wrote to the fans: outer-fan settings by name, chip writes as register=data.
+std::vector<std::string> FanWrites(const std::vector<std::string>& lines) {
+    std::vector<std::string> writes;
+    for (const std::string& line : lines) {
+        const std::string name = line.substr(0, line.find(' '));
+        if (name == "ADL_Overdrive5_FanSpeed_Set" || name == "ADL_Overdrive5_FanSpeedToDefault_Set" ||
+            name == "NvApplyCoolerLevels") {
+            writes.push_back(name == "NvApplyCoolerLevels" ? name + " policy=" + Field(line, "policy")
+                                                           : name);
+        } else if (!ChipWrites({line}).empty()) {
+            writes.push_back(ChipWrites({line})[0]);
+        }
+    }
+    return writes;
+}
+
+std::vector<std::string> WithDefaults(const std::string& outer) {
+    std::vector<std::string> all = {outer};
+    all.insert(all.end(), kDefaultsWritten.begin(), kDefaultsWritten.end());
+    return all;
+}
+
+const std::vector<std::string> kAmdHandBack = WithDefaults("ADL_Overdrive5_FanSpeedToDefault_Set");
+const std::vector<std::string> kNvidiaHandBack = WithDefaults("NvApplyCoolerLevels policy=32");
+
+// A handle to Ventiq's one guardian, for waiting on it and reading its exit code; null when there is
+// not exactly one.
+struct ProcessCloser {
+    void operator()(HANDLE process) const { ::CloseHandle(process); }
+};
+using ProcessHandle = std::unique_ptr<void, ProcessCloser>;
+
+ProcessHandle OpenGuardian(DWORD ventiqId, DWORD* guardianId = nullptr) {
+    const std::vector<DWORD> guardians = ChildProcesses(ventiqId, kGuardianImage);
+    if (guardians.size() != 1) {
+        return nullptr;
+    }
+    if (guardianId != nullptr) {
+        *guardianId = guardians[0];
+    }
+    return ProcessHandle(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE,
+                                       FALSE, guardians[0]));
+}
+
+// Waits for the process to end; its exit code then, or STILL_ACTIVE.
+DWORD ExitCodeAfter(HANDLE process, DWORD timeoutMs) {
+    DWORD code = STILL_ACTIVE;
+    if (::WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0) {
+        ::GetExitCodeProcess(process, &code);
+    }
+    return code;
+}
+
+// Both fan sets manual, as a user leaves them.
+void ApplyBothManual(const Board& board) {
+    ASSERT_TRUE(WaitStarted(board));
+    ASSERT_TRUE(SendCommand(board.Window(), kAuto1));
+    ASSERT_TRUE(SendCommand(board.Window(), kAuto2));
+    ASSERT_TRUE(SetText(board.Item(kEntryOuter), L"77"));
+    ASSERT_TRUE(SetText(board.Item(kEntryMiddle), L"66"));
+    ASSERT_TRUE(SendCommand(board.Window(), kApply));
+    ASSERT_EQ(FanWrites(board.Install().Journal()).size() > 0, true) << "APPLY wrote the fans";
+}
+
+class EndedFromOutside : public ::testing::TestWithParam<Vendor> {};
+
+TEST_P(EndedFromOutside, TheGuardianHandsTheFansBackAndEnds) {
+    Board board(GetParam());
+    ASSERT_NO_FATAL_FAILURE(ApplyBothManual(board));
+    const ProcessHandle guardian = OpenGuardian(board.App().ProcessId());
+    ASSERT_NE(guardian, nullptr) << "one guardian runs beside Ventiq";
+    const size_t mark = Mark(board.Install());
+
+    ASSERT_TRUE(board.App().Terminate());
+    EXPECT_EQ(ExitCodeAfter(guardian.get(), 10000), static_cast<DWORD>(kGuardianHandedBack));
+    const std::vector<std::string> lines = Since(board.Install(), mark);
+    EXPECT_EQ(FanWrites(GuardLines(lines)), GetParam() == Vendor::Amd ? kAmdHandBack : kNvidiaHandBack);
+    EXPECT_TRUE(FanWrites(lines).empty()) << "Ventiq itself wrote nothing: it was ended";
+    EXPECT_TRUE(ChildProcesses(board.App().ProcessId(), kGuardianImage).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Vendors, EndedFromOutside, ::testing::Values(Vendor::Amd, Vendor::Nvidia),
+                         [](const auto& info) { return std::string(VendorName(info.param)); });
+
+struct NormalExitCase {
+    const char* name;
+    Vendor vendor;
+    int command; // 0: the end of the Windows session
+};
+
+void PrintTo(const NormalExitCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class NormalExit : public ::testing::TestWithParam<NormalExitCase> {};
+
+TEST_P(NormalExit, TheGuardianWritesNothingAndEnds) {
+    const NormalExitCase& c = GetParam();
+    Board board(c.vendor);
+    ASSERT_NO_FATAL_FAILURE(ApplyBothManual(board));
+    const ProcessHandle guardian = OpenGuardian(board.App().ProcessId());
+    ASSERT_NE(guardian, nullptr);
+    const size_t mark = Mark(board.Install());
+
+    if (c.command != 0) {
+        window::Command(board.Window(), c.command);
+        ASSERT_TRUE(board.App().WaitExit(20000));
+    } else {
+        // Windows ends the process itself once the window has answered the end of the session.
+        DWORD_PTR answer = 0;
+        ASSERT_NE(
+            ::SendMessageTimeoutW(board.Window(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &answer), 0);
+        ASSERT_NE(::SendMessageTimeoutW(board.Window(), WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 10000, &answer),
+                  0);
+        ASSERT_TRUE(board.App().Terminate());
+    }
+    EXPECT_EQ(ExitCodeAfter(guardian.get(), 10000), static_cast<DWORD>(kGuardianQuiet));
+    EXPECT_TRUE(FanWrites(GuardLines(Since(board.Install(), mark))).empty());
+}
+
+const NormalExitCase kNormalExits[] = {
+    {"AmdEscape", Vendor::Amd, IDCANCEL},
+    {"NvidiaClose", Vendor::Nvidia, kClose},
+    {"AmdSessionEnd", Vendor::Amd, 0},
+};
+
+INSTANTIATE_TEST_SUITE_P(Exits, NormalExit, ::testing::ValuesIn(kNormalExits),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Guardian, EndedWhileVentiqRunsIsStartedAgainAndStillGuards) {
+    Board board(Vendor::Amd);
+    ASSERT_NO_FATAL_FAILURE(ApplyBothManual(board));
+    DWORD firstId = 0;
+    const ProcessHandle first = OpenGuardian(board.App().ProcessId(), &firstId);
+    ASSERT_NE(first, nullptr);
+    const size_t mark = Mark(board.Install());
+    ASSERT_TRUE(::TerminateProcess(first.get(), 1));
+    ASSERT_EQ(::WaitForSingleObject(first.get(), 10000), WAIT_OBJECT_0);
+
+    ASSERT_TRUE(Tick(board.Window()));
+    DWORD secondId = 0;
+    ProcessHandle second;
+    ASSERT_TRUE(WaitUntil(
+        [&] { return (second = OpenGuardian(board.App().ProcessId(), &secondId)) != nullptr; }, 3000))
+        << "a new guardian after the next check";
+    EXPECT_NE(secondId, firstId);
+    EXPECT_TRUE(FanWrites(Since(board.Install(), mark)).empty()) << "the fans stayed as applied";
+
+    ASSERT_TRUE(board.App().Terminate());
+    EXPECT_EQ(ExitCodeAfter(second.get(), 10000), static_cast<DWORD>(kGuardianHandedBack));
+    EXPECT_EQ(FanWrites(GuardLines(Since(board.Install(), mark))), kAmdHandBack);
+}
+
+// VentiqGuard.exe started by the test itself: a pipe and an event that stands in for Ventiq's process.
+class CGuardianRun {
+public:
+    CGuardianRun(const Installation& install, const std::vector<unsigned char>& written, bool closePipe,
+                 const std::wstring& arguments = L"") {
+        SECURITY_ATTRIBUTES inheritable{sizeof(inheritable), nullptr, TRUE};
+        HANDLE readEnd = nullptr;
+        ::CreatePipe(&readEnd, &m_hWriteEnd, &inheritable, 0);
+        ::SetHandleInformation(m_hWriteEnd, HANDLE_FLAG_INHERIT, 0);
+        m_hVentiqEnded = ::CreateEventW(&inheritable, TRUE, FALSE, nullptr);
+        ::SetEnvironmentVariableW(L"VENTIQ_SIM_SCENARIO", install.ScenarioPath().c_str());
+        ::SetEnvironmentVariableW(L"VENTIQ_SIM_JOURNAL", install.JournalPath().c_str());
+        const std::wstring exe = BuildPath(kGuardianImage);
+        std::wstring commandLine =
+            L"\"" + exe + L"\" " +
+            (arguments.empty() ? GuardianArguments(readEnd, m_hVentiqEnded) : arguments);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        ::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                         &startup, &m_info);
+        ::CloseHandle(readEnd);
+        DWORD count = 0;
+        ::WriteFile(m_hWriteEnd, written.data(), static_cast<DWORD>(written.size()), &count, nullptr);
+        if (closePipe) {
+            ::CloseHandle(m_hWriteEnd);
+            m_hWriteEnd = nullptr;
+        }
+    }
+    ~CGuardianRun() {
+        if (m_info.hProcess != nullptr) {
+            ::TerminateProcess(m_info.hProcess, 1);
+            ::CloseHandle(m_info.hThread);
+            ::CloseHandle(m_info.hProcess);
+        }
+        ::CloseHandle(m_hVentiqEnded);
+        if (m_hWriteEnd != nullptr) {
+            ::CloseHandle(m_hWriteEnd);
+        }
+    }
+    CGuardianRun(const CGuardianRun&) = delete;
+    CGuardianRun& operator=(const CGuardianRun&) = delete;
+
+    void EndVentiq() const { ::SetEvent(m_hVentiqEnded); }
+    DWORD ExitCode(DWORD timeoutMs) const { return ExitCodeAfter(m_info.hProcess, timeoutMs); }
+
+private:
+    HANDLE m_hWriteEnd = nullptr;
+    HANDLE m_hVentiqEnded = nullptr;
+    PROCESS_INFORMATION m_info{};
+};
+
+// The usual one-card record, cut short or with the byte at `offset` changed (offset 0: none).
+std::vector<unsigned char> Record(GpuVendor vendor, size_t cut = kHandOverSize, size_t offset = 0,
+                                  unsigned char value = 0) {
+    HandOver handOver;
+    handOver.m_vendor = vendor;
+    handOver.m_cards.m_nCardCount = 1;
+    handOver.m_cards.m_pCardMatched = {1};
+    handOver.m_cards.m_nRegisterDefaults[0] = 120;
+    handOver.m_cards.m_nRegisterDefaults[1] = 100;
+    handOver.m_cards.m_nRegisterDefaults[2] = 80;
+    handOver.m_cards.m_nRegisterDefaults[3] = 60;
+    const HandOverBytes bytes = EncodeHandOver(handOver);
+    std::vector<unsigned char> record(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut));
+    if (offset != 0) {
+        record[offset] = value;
+    }
+    return record;
+}
+
+std::vector<unsigned char> Then(std::vector<unsigned char> bytes, const char* more) {
+    bytes.insert(bytes.end(), more, more + std::strlen(more));
+    return bytes;
+}
+
+struct HandOverCase {
+    const char* name;
+    std::vector<unsigned char> written;
+    bool closePipe;
+    const wchar_t* arguments; // empty: the real handles
+    DWORD exitCode;
+    std::vector<std::string> guardWrites;
+};
+
+void PrintTo(const HandOverCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class GuardianHandOver : public ::testing::TestWithParam<HandOverCase> {};
+
+TEST_P(GuardianHandOver, OnlyATrustedRecordEverReachesTheFans) {
+    const HandOverCase& c = GetParam();
+    Installation install;
+    CGuardianRun run(install, c.written, c.closePipe, c.arguments);
+    if (c.exitCode != static_cast<DWORD>(kGuardianRefused)) {
+        // A trusted record: the guardian opens its driver session and waits for Ventiq.
+        ASSERT_TRUE(WaitUntil([&] { return !GuardLines(install.Journal()).empty(); }, 10000));
+        EXPECT_EQ(run.ExitCode(300), STILL_ACTIVE) << "it waits while Ventiq runs";
+        run.EndVentiq();
+    }
+    EXPECT_EQ(run.ExitCode(10000), c.exitCode);
+    EXPECT_EQ(FanWrites(GuardLines(install.Journal())), c.guardWrites);
+    if (c.exitCode == static_cast<DWORD>(kGuardianRefused)) {
+        EXPECT_TRUE(GuardLines(install.Journal()).empty()) << "not even a driver session";
+    }
+}
+
+// The record's rules are the unit suite's; here one refusal of each kind across the process boundary.
+const HandOverCase kHandOverCases[] = {
+    {"Truncated", Record(GpuVendor::Amd, kHandOverSize / 2), true, L"", kGuardianRefused, {}},
+    {"NewerVersion", Record(GpuVendor::Amd, kHandOverSize, 4, 2), false, L"", kGuardianRefused, {}},
+    {"NoHandles", Record(GpuVendor::Amd), false, L"12", kGuardianRefused, {}},
+    {"HandlesThatAreNone", Record(GpuVendor::Amd), false, L"4000 4004", kGuardianRefused, {}},
+    {"AmdVentiqEndedUnhanded", Record(GpuVendor::Amd), false, L"", kGuardianHandedBack, kAmdHandBack},
+    {"NvidiaVentiqEndedUnhanded", Record(GpuVendor::Nvidia), true, L"", kGuardianHandedBack, kNvidiaHandBack},
+    {"AmdVentiqHandedBack", Then(Record(GpuVendor::Amd), "BACK"), true, L"", kGuardianQuiet, {}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Records, GuardianHandOver, ::testing::ValuesIn(kHandOverCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
