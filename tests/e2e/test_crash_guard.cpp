@@ -19,19 +19,6 @@ std::vector<std::string> FromLast(const std::vector<std::string>& lines, const s
     return {};
 }
 
-// Both fan sets manual, as a user leaves them before the crash.
-void ApplyBothManual(const Board& board) {
-    ASSERT_TRUE(WaitStarted(board));
-    ASSERT_TRUE(SendCommand(board.Window(), kAuto1));
-    ASSERT_TRUE(SendCommand(board.Window(), kAuto2));
-    ASSERT_TRUE(SetText(board.Item(kEntryOuter), L"77"));
-    ASSERT_TRUE(SetText(board.Item(kEntryMiddle), L"66"));
-    ASSERT_TRUE(SendCommand(board.Window(), kApply));
-    const std::vector<std::string> lines = board.Install().Journal();
-    ASSERT_FALSE(Only(lines, "ADL_Overdrive5_FanSpeed_Set").empty() && Only(lines, "NvApplyCoolerLevels").empty())
-        << "APPLY set the outer fans";
-}
-
 // Makes the next call of `name` fault and runs monitoring ticks until the process has ended, which
 // must be as the access violation it is. The window's own timer may run a tick between counting and
 // arming, so the count is taken afresh each round. `after` gets the journal from the faulting call on.

@@ -158,4 +158,17 @@ inline bool WaitLook(bool (*look)(HWND), HWND button, bool lit) {
     return WaitUntil([&] { return look(button) == lit; }, 3000);
 }
 
+// Both fan sets manual and applied, as a user leaves them.
+inline void ApplyBothManual(const Board& board) {
+    ASSERT_TRUE(WaitStarted(board));
+    ASSERT_TRUE(SendCommand(board.Window(), kAuto1));
+    ASSERT_TRUE(SendCommand(board.Window(), kAuto2));
+    ASSERT_TRUE(SetText(board.Item(kEntryOuter), L"77"));
+    ASSERT_TRUE(SetText(board.Item(kEntryMiddle), L"66"));
+    ASSERT_TRUE(SendCommand(board.Window(), kApply));
+    const std::vector<std::string> lines = board.Install().Journal();
+    ASSERT_FALSE(Only(lines, "ADL_Overdrive5_FanSpeed_Set").empty() && Only(lines, "NvApplyCoolerLevels").empty())
+        << "APPLY set the outer fans";
+}
+
 } // namespace e2e::fan

@@ -80,17 +80,6 @@ DWORD ExitCodeAfter(HANDLE process, DWORD timeoutMs) {
     return code;
 }
 
-// Both fan sets manual, as a user leaves them.
-void ApplyBothManual(const Board& board) {
-    ASSERT_TRUE(WaitStarted(board));
-    ASSERT_TRUE(SendCommand(board.Window(), kAuto1));
-    ASSERT_TRUE(SendCommand(board.Window(), kAuto2));
-    ASSERT_TRUE(SetText(board.Item(kEntryOuter), L"77"));
-    ASSERT_TRUE(SetText(board.Item(kEntryMiddle), L"66"));
-    ASSERT_TRUE(SendCommand(board.Window(), kApply));
-    ASSERT_EQ(FanWrites(board.Install().Journal()).size() > 0, true) << "APPLY wrote the fans";
-}
-
 class EndedFromOutside : public ::testing::TestWithParam<Vendor> {};
 
 TEST_P(EndedFromOutside, TheGuardianHandsTheFansBackAndEnds) {

@@ -213,14 +213,14 @@ TEST(FanClickWithoutChip, TheDisabledCentreFanTakesNoClick) {
     EXPECT_FALSE(board.Enabled(kEntryMiddle));
 }
 
-// The processes a process has started and that still run.
+// The processes a process has started and that still run, but for its guardian.
 std::vector<DWORD> ChildProcesses(DWORD parent) {
     std::vector<DWORD> children;
     const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
     for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
-        if (entry.th32ParentProcessID == parent) {
+        if (entry.th32ParentProcessID == parent && _wcsicmp(entry.szExeFile, L"VentiqGuard.exe") != 0) {
             children.push_back(entry.th32ProcessID);
         }
     }
