@@ -120,7 +120,8 @@ int main() {
                 const size_t privateBytes = std::max(memory.PrivateUsage, memory.PagefileUsage);
                 std::printf("%s guardian while it waits: private memory %zu KB, working set %zu KB, "
                             "CPU %.1f ms in 5 s (%.1f ms since its start)\n",
-                            board.name, privateBytes / 1024, memory.WorkingSetSize / 1024,
+                            board.name, privateBytes / 1024,
+                            static_cast<size_t>(memory.WorkingSetSize) / 1024,
                             static_cast<double>(cpuAfter - cpuBefore) / 10000.0,
                             static_cast<double>(cpuAfter) / 10000.0);
             }
