@@ -22,14 +22,6 @@ constexpr double kMinimumCpuMs = 150.0;
 constexpr int kMinimumTicks = 20;
 constexpr int kRounds = 7;
 
-const char kStart[] =
-    "card.0.temperature = 45\ncard.0.fan = 40\ncard.0.reg.0x60 = 102\ncard.0.reg.0x02 = 50\n";
-const char kPwmWarmer[] =
-    "card.0.temperature = 45\ncard.0.fan = 40\ncard.0.reg.0x60 = 102\ncard.0.reg.0x02 = 51\n";
-const char kAllChanged[] =
-    "card.0.temperature = 46\ncard.0.fan = 41\ncard.0.reg.0x60 = 128\ncard.0.reg.0x02 = 51\n";
-const std::vector<int> kReadouts = {IDC_GPU_TEMP, IDC_PWM_TEMP, IDC_ZONE1_SPEED, IDC_ZONE2_SPEED,
-                                    IDC_ZONE3_SPEED};
 
 double ThreadCpuMs() {
     FILETIME created{}, exited{}, kernel{}, user{};

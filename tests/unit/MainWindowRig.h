@@ -10,6 +10,17 @@
 
 // The main window's dialog made hidden from its template, as the program's own dialog loop makes
 // it (hiding a shown, active window costs seconds under Wine); null when the template is missing.
+// The value readouts, and board scenarios for ticks: the start, one readout changed (the PWM module
+// one degree warmer), and every readout changed.
+inline const std::vector<int> kReadouts = {IDC_GPU_TEMP, IDC_PWM_TEMP, IDC_ZONE1_SPEED, IDC_ZONE2_SPEED,
+                                           IDC_ZONE3_SPEED};
+inline constexpr char kStart[] =
+    "card.0.temperature = 45\ncard.0.fan = 40\ncard.0.reg.0x60 = 102\ncard.0.reg.0x02 = 50\n";
+inline constexpr char kPwmWarmer[] =
+    "card.0.temperature = 45\ncard.0.fan = 40\ncard.0.reg.0x60 = 102\ncard.0.reg.0x02 = 51\n";
+inline constexpr char kAllChanged[] =
+    "card.0.temperature = 46\ncard.0.fan = 41\ncard.0.reg.0x60 = 128\ncard.0.reg.0x02 = 51\n";
+
 inline HWND CreateMainDialogHidden(DLGPROC dialogProc) {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     HRSRC resource = ::FindResourceW(instance, MAKEINTRESOURCEW(IDD_VENTIQ_DIALOG), MAKEINTRESOURCEW(5));
