@@ -1,4 +1,4 @@
-// Single registry values: reads that fall back to the caller's default and a DWORD write.
+// Single registry values: reads that fall back to the caller's default, and writes.
 #include "app/Registry.h"
 
 #include <cstring>
@@ -51,13 +51,28 @@ DWORD RegReadDword(HKEY hRoot, const std::wstring& strSubKey, const std::wstring
     return nResult;
 }
 
-void RegWriteDword(HKEY hRoot, const std::wstring& strSubKey, const std::wstring& strName, DWORD nValue) {
+namespace {
+// Opens the key for writing, creating it when it is missing.
+bool OpenForWriting(CRegKey& key, HKEY hRoot, const std::wstring& strSubKey) {
+    return key.Open(hRoot, strSubKey, KEY_SET_VALUE) ||
+           key.Create(hRoot, strSubKey, KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY);
+}
+} // namespace
+
+bool RegWriteDword(HKEY hRoot, const std::wstring& strSubKey, const std::wstring& strName, DWORD nValue) {
     CRegKey key;
-    if (!key.Open(hRoot, strSubKey, KEY_SET_VALUE) &&
-        !key.Create(hRoot, strSubKey, KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY))
-        return;
-    RegSetValueExW(key.Get(), strName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&nValue),
-                   sizeof nValue);
+    return OpenForWriting(key, hRoot, strSubKey) &&
+           RegSetValueExW(key.Get(), strName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&nValue),
+                          sizeof nValue) == ERROR_SUCCESS;
+}
+
+bool RegWriteString(HKEY hRoot, const std::wstring& strSubKey, const std::wstring& strName,
+                    const std::wstring& strValue) {
+    CRegKey key;
+    const DWORD cbData = static_cast<DWORD>((strValue.size() + 1) * sizeof(wchar_t));
+    return OpenForWriting(key, hRoot, strSubKey) &&
+           RegSetValueExW(key.Get(), strName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(strValue.c_str()),
+                          cbData) == ERROR_SUCCESS;
 }
 
 std::wstring RegReadString(HKEY hRoot, const std::wstring& strSubKey, const std::wstring& strName,

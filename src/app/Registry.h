@@ -1,4 +1,4 @@
-// Single registry values: reads that fall back to the caller's default and a DWORD write.
+// Single registry values: reads that fall back to the caller's default, and writes.
 #pragma once
 
 #include <windows.h>
@@ -9,9 +9,16 @@
 // replaces only its own low bytes of nDefault. Otherwise nDefault.
 DWORD RegReadDword(HKEY hRoot, const std::wstring& strSubKey, const std::wstring& strName, DWORD nDefault);
 
-// Sets the value as REG_DWORD, creating the key when it is missing; silently does nothing when the
-// key can be neither opened nor created.
-void RegWriteDword(HKEY hRoot, const std::wstring& strSubKey, const std::wstring& strName, DWORD nValue);
+// The key below HKEY_CURRENT_USER that holds the program's own settings of each user.
+inline const wchar_t kUserSettingsKey[] = L"Software\\Valdro\\Ventiq";
+
+// Sets the value as REG_DWORD, creating the key when it is missing; false when the key can be neither
+// opened nor created or the value is not written.
+bool RegWriteDword(HKEY hRoot, const std::wstring& strSubKey, const std::wstring& strName, DWORD nValue);
+
+// Sets the value as REG_SZ, creating the key when it is missing; false as for RegWriteDword.
+bool RegWriteString(HKEY hRoot, const std::wstring& strSubKey, const std::wstring& strName,
+                    const std::wstring& strValue);
 
 // The value's text up to its first NUL, read from a room of 5001 bytes; the text always ends inside
 // that room even when the data has no NUL or an odd length. strDefault when the key or value is
