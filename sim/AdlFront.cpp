@@ -224,7 +224,9 @@ ADL_EXPORT int ADL_Overdrive5_FanSpeed_Get(int adapter, int thermal, AdlFanSpeed
     }
     const int percent = call.Board().FanPercent(card);
     value->iFanSpeed = value->iSpeedType == 1 ? percent : percent * 40;
-    call.Line().Arg("speed", value->iFanSpeed);
+    // The driver reports a user-defined speed while one is set.
+    value->iFlags = call.Board().IsManualFan(card) ? 1 : 0;
+    call.Line().Arg("speed", value->iFanSpeed).Arg("flags", value->iFlags);
     return call.Finish(kAdlOk);
 }
 

@@ -17,6 +17,9 @@ constexpr int kNvInvalidArgument = -5;
 constexpr int kNvEndEnumeration = -7;
 constexpr int kNvInvalidHandle = -8;
 constexpr int kNvIncompatibleVersion = -9;
+constexpr int kNvHandleInvalidated = -178;
+// CardOfGpu's answer for a handle of an earlier generation.
+constexpr int kStaleHandle = -2;
 
 constexpr std::uint8_t kChipAddress = 0x5C;
 
@@ -24,22 +27,37 @@ constexpr std::uint8_t kChipAddress = 0x5C;
 constexpr std::uintptr_t kGpuHandleBase = 0x10DE0100;
 constexpr std::uintptr_t kDisplayHandle = 0x10DED000;
 
-void* GpuHandle(int card) {
-    return reinterpret_cast<void*>(kGpuHandleBase + 0x100 * static_cast<std::uintptr_t>(card));
+void* GpuHandle(int card, int generation) {
+    return reinterpret_cast<void*>(kGpuHandleBase + 0x100 * static_cast<std::uintptr_t>(card) +
+                                   0x10000 * static_cast<std::uintptr_t>(generation));
 }
 
-// Card of a handle the board handed out, or -1.
+// Card of a handle the board handed out; -1 for one it never did, kStaleHandle for one from before the
+// GPUs got new handles.
 int CardOfGpu(CCall& call, void* handle) {
     const auto value = reinterpret_cast<std::uintptr_t>(handle);
     const int cards = call.Board().Current().nCards;
-    for (int card = 0; card < cards; ++card) {
-        if (value == reinterpret_cast<std::uintptr_t>(GpuHandle(card))) {
+    const int current = call.Board().HandleGeneration();
+    for (int generation = 0; generation <= current; ++generation) {
+        for (int card = 0; card < cards; ++card) {
+            if (value != reinterpret_cast<std::uintptr_t>(GpuHandle(card, generation))) {
+                continue;
+            }
+            if (generation != current) {
+                call.Line().Arg("gpu", "stale");
+                return kStaleHandle;
+            }
             call.Line().Arg("gpu", card);
             return card;
         }
     }
     call.Line().Arg("gpu", "invalid");
     return -1;
+}
+
+// The status of a call whose handle named no current GPU.
+int BadHandle(int card) {
+    return card == kStaleHandle ? kNvHandleInvalidated : kNvInvalidHandle;
 }
 
 void PutInt(void* record, std::size_t offset, std::int32_t value) {
@@ -72,7 +90,7 @@ int __cdecl EnumPhysicalGPUs(void** handles, std::uint32_t* count) {
     }
     const int cards = call.Board().Current().nCards;
     for (int card = 0; card < cards; ++card) {
-        handles[card] = GpuHandle(card);
+        handles[card] = GpuHandle(card, call.Board().HandleGeneration());
     }
     *count = static_cast<std::uint32_t>(cards);
     call.Line().Arg("count", cards);
@@ -124,7 +142,7 @@ int __cdecl GetThermalSettings(void* gpu, std::uint32_t sensor, void* settings) 
         return call.Finish(status);
     }
     if (card < 0) {
-        return call.Finish(kNvInvalidHandle);
+        return call.Finish(BadHandle(card));
     }
     if (settings == nullptr || sensor != 0) {
         return call.Finish(kNvInvalidArgument);
@@ -155,7 +173,7 @@ int __cdecl QueryCoolerState(void* gpu, std::uint32_t cooler, void* state) {
         return call.Finish(status);
     }
     if (card < 0) {
-        return call.Finish(kNvInvalidHandle);
+        return call.Finish(BadHandle(card));
     }
     if (state == nullptr) {
         return call.Finish(kNvInvalidArgument);
@@ -186,7 +204,7 @@ int __cdecl ApplyCoolerLevels(void* gpu, std::uint32_t cooler, const void* level
         return call.Finish(status);
     }
     if (card < 0) {
-        return call.Finish(kNvInvalidHandle);
+        return call.Finish(BadHandle(card));
     }
     if (levels == nullptr) {
         return call.Finish(kNvInvalidArgument);
@@ -223,7 +241,7 @@ int I2CTransfer(const char* name, bool write, void* gpu, NvI2CInfo* info, std::u
         return call.Finish(status);
     }
     if (card < 0) {
-        return call.Finish(kNvInvalidHandle);
+        return call.Finish(BadHandle(card));
     }
     if (info->version != kNvI2CInfoVersion) {
         return call.Finish(kNvIncompatibleVersion);

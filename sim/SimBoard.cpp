@@ -91,6 +91,10 @@ void CBoard::PowerCycle() {
     for (CardRuntime& card : m_cards) {
         card.written.fill(false);
         card.nManualFan.reset();
+        card.bDefaultFanSet = false;
+    }
+    if (m_scenario.bNewHandles) {
+        ++m_nHandleGeneration;
     }
     AppendJournalLine("power-cycle cycle=" + std::to_string(m_scenario.nPowerCycle));
 }
@@ -155,14 +159,22 @@ int CBoard::FanPercent(int card) const {
 }
 
 int CBoard::CoolerLevel(int card) const {
-    return m_scenario.bLive ? FanPercent(card) : m_scenario.CoolerLevel(card);
+    if (m_scenario.bLive) {
+        return FanPercent(card);
+    }
+    // A manual level the program set is what the driver reports back.
+    const CardRuntime& state = m_cards[static_cast<size_t>(card)];
+    return state.nManualFan ? *state.nManualFan : m_scenario.CoolerLevel(card);
 }
 
 int CBoard::CoolerPolicy(int card) const {
-    if (m_scenario.bLive && m_cards[static_cast<size_t>(card)].nManualFan) {
+    const CardRuntime& state = m_cards[static_cast<size_t>(card)];
+    if (state.nManualFan) {
         return 1;
     }
-    return m_scenario.cards[static_cast<size_t>(card)].nCoolerPolicy;
+    // Given back by the program, a cooler the scenario started manual is the driver's again.
+    const int policy = m_scenario.cards[static_cast<size_t>(card)].nCoolerPolicy;
+    return state.bDefaultFanSet && policy == 1 ? 16 : policy;
 }
 
 std::uint8_t CBoard::ReadRegister(int card, int reg) const {
@@ -185,10 +197,12 @@ void CBoard::WriteRegister(int card, int reg, std::uint8_t value) {
 
 void CBoard::SetManualFan(int card, int percent) {
     m_cards[static_cast<size_t>(card)].nManualFan = std::clamp(percent, 0, 100);
+    m_cards[static_cast<size_t>(card)].bDefaultFanSet = false;
 }
 
 void CBoard::SetDefaultFan(int card) {
     m_cards[static_cast<size_t>(card)].nManualFan.reset();
+    m_cards[static_cast<size_t>(card)].bDefaultFanSet = true;
 }
 
 bool CBoard::CountCallAndCheckCrash(const std::string& name) {

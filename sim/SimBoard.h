@@ -17,6 +17,7 @@ struct CardRuntime {
     std::array<bool, 256> written{};
     std::array<std::uint8_t, 256> regs{};
     std::optional<int> nManualFan;     // set by a manual speed; empty: the driver's own control
+    bool bDefaultFanSet = false;       // the program gave the fans back to the driver's control
     double dTemperature = 0, dFan = 0; // live model
     double dPwmTemperature = 0, dDuty = 0;
 };
@@ -38,6 +39,10 @@ public:
     int FanPercent(int card) const;
     int CoolerLevel(int card) const;
     int CoolerPolicy(int card) const;
+    // Whether the program set a fixed speed the driver still keeps.
+    bool IsManualFan(int card) const { return m_cards[static_cast<size_t>(card)].nManualFan.has_value(); }
+    // Driver handles of the GPUs carry this generation; a power cycle with new handles starts the next.
+    int HandleGeneration() const { return m_nHandleGeneration; }
     bool HasChip(int card) const { return m_scenario.cards[static_cast<size_t>(card)].bChip; }
     std::uint8_t ReadRegister(int card, int reg) const;
     void WriteRegister(int card, int reg, std::uint8_t value);
@@ -60,6 +65,7 @@ private:
     std::array<CardRuntime, kMaxCards> m_cards;
     std::map<std::string, int> m_calls;
     unsigned long long m_nLastStep = 0;
+    int m_nHandleGeneration = 0;
 };
 
 // One call into the board: holds the board's lock from construction to Finish, counts the call and

@@ -103,6 +103,12 @@ public:
         if (key == "power.cycle") {
             return Set(number, INT32_MIN, INT32_MAX, m_scenario.nPowerCycle);
         }
+        if (key == "power.newhandles") {
+            int newHandles = 0;
+            const bool set = Set(number, 0, 1, newHandles);
+            m_scenario.bNewHandles = newHandles != 0;
+            return set;
+        }
         if (key == "displays") {
             return Set(number, 0, 1, m_scenario.nDisplays);
         }

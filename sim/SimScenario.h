@@ -39,6 +39,8 @@ struct Scenario {
     int nDisplays = 1;
     // A new value is a power cycle: the board forgets what the program wrote.
     int nPowerCycle = 0;
+    // A power cycle also gives the GPUs new driver handles, as a display-driver restart does.
+    bool bNewHandles = false;
     std::vector<std::string> absent;  // library file names, lower case
     std::vector<std::string> missing; // export names, operation names or interface ids as written
     std::map<std::string, int> status;

@@ -1,134 +1,153 @@
-// CGuardianLink: starts the guardian with a private pipe and a handle to Ventiq's own process, both
-// inherited by the guardian alone.
+// CGuardianLink: starts the guardian through its launcher with a private pipe, a handle to Ventiq's
+// own process and an "armed" event, all three inherited by the launcher and the guardian alone.
 #include "app/GuardianLink.h"
 
+#include "guard/GuardProcess.h"
 #include "guard/Guardian.h"
 
+#include <cwchar>
 #include <string>
-#include <vector>
 
 namespace {
-// VentiqGuard.exe in the directory of the running Ventiq.exe.
-std::wstring GuardianPath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            return {};
-        }
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
+// How long the launcher and then the guardian's driver session may take before the start counts as
+// failed.
+constexpr DWORD kLaunchWaitMs = 5000;
+constexpr DWORD kArmWaitMs = 5000;
+
+// Whether process `id` runs VentiqGuard.exe: the launcher's answer is a process id, and a process
+// that ended at once could in principle hand its id on before it is opened.
+bool IsGuardianProcess(HANDLE process) {
+    wchar_t path[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    if (!::QueryFullProcessImageNameW(process, 0, path, &length)) {
+        return false;
     }
-    return path.substr(0, path.find_last_of(L'\\') + 1) + L"VentiqGuard.exe";
+    const wchar_t* name = std::wcsrchr(path, L'\\');
+    return _wcsicmp(name != nullptr ? name + 1 : path, L"VentiqGuard.exe") == 0;
 }
 
-// Starts `exe` with exactly these handles inherited: children that Ventiq starts later (the device
-// tool, taskkill) get none of them, and the guardian gets no other.
-PROCESS_INFORMATION StartWithHandles(const std::wstring& exe, std::wstring commandLine,
-                                     HANDLE (&handles)[2]) {
-    PROCESS_INFORMATION info{};
-    SIZE_T size = 0;
-    ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
-    std::vector<unsigned char> memory(size);
-    const auto list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(memory.data());
-    if (!::InitializeProcThreadAttributeList(list, 1, 0, &size)) {
-        return info;
-    }
-    STARTUPINFOEXW startup{};
-    startup.StartupInfo.cb = sizeof(startup);
-    // The guardian never shows a window: no busy cursor while Windows waits for one.
-    startup.StartupInfo.dwFlags = STARTF_FORCEOFFFEEDBACK;
-    startup.lpAttributeList = list;
-    if (::UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles, sizeof(handles),
-                                    nullptr, nullptr) &&
-        !::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                          EXTENDED_STARTUPINFO_PRESENT, nullptr, nullptr, &startup.StartupInfo, &info)) {
-        info = PROCESS_INFORMATION{};
-    }
-    ::DeleteProcThreadAttributeList(list);
-    return info;
+bool HasEnded(HANDLE process) {
+    return process == nullptr || ::WaitForSingleObject(process, 0) != WAIT_TIMEOUT;
 }
 } // namespace
 
-bool MayRestartGuardian(ULONGLONG nowMs, std::optional<ULONGLONG> lastRestartMs) {
-    return !lastRestartMs || nowMs - *lastRestartMs >= kGuardianRestartIntervalMs;
+bool MayRetryGuardian(ULONGLONG nowMs, std::optional<ULONGLONG> lastFailureMs) {
+    return !lastFailureMs || nowMs - *lastFailureMs >= kGuardianRetryIntervalMs;
 }
 
-void CGuardianLink::Start(const CFanHardware& hardware) {
+bool CGuardianLink::Arm(const CFanHardware& hardware) {
     m_record = EncodeHandOver(HandOverOf(hardware));
-    m_bGuarding = true;
-    // A guardian already running holds a session and addresses from before: the new one takes over
-    // first, so the fans are never unguarded, then the old one goes without writing. Should the new
-    // one not start, the old one stays: an outdated guardian is better than none.
-    KernelHandle previousPipe = std::move(m_hPipe);
-    KernelHandle previousProcess = std::move(m_hProcess);
-    Launch();
-    if (!m_hProcess) {
-        m_hPipe = std::move(previousPipe);
-        m_hProcess = std::move(previousProcess);
-    } else if (previousProcess) {
-        SayHandedBack(previousPipe.get());
-        ::TerminateProcess(previousProcess.get(), kGuardianQuiet);
+    m_bWanted = true;
+    return Replace();
+}
+
+bool CGuardianLink::Replace() {
+    CGuardian fresh = Launch();
+    if (!fresh.m_hProcess) {
+        m_nLastFailureMs = ::GetTickCount64();
+        m_bOutdated = !HasEnded(m_current.m_hProcess.get());
+        return false;
     }
+    Retire(m_current);
+    m_current = std::move(fresh);
+    m_bOutdated = false;
+    m_nLastFailureMs.reset();
+    return true;
 }
 
-void CGuardianLink::NotifyHandedBack() {
-    if (m_bGuarding) {
-        m_bGuarding = false;
-        SayHandedBack(m_hPipe.get());
+void CGuardianLink::StandDown() {
+    m_bWanted = false;
+    m_bOutdated = false;
+    Retire(m_current);
+}
+
+void CGuardianLink::Retire(CGuardian& guardian) {
+    if (guardian.m_hPipe) {
+        DWORD written = 0;
+        ::WriteFile(guardian.m_hPipe.get(), kFansHandedBack.data(), static_cast<DWORD>(kFansHandedBack.size()),
+                    &written, nullptr);
     }
+    // It would end with Ventiq without a write; it is not left waiting until then.
+    if (guardian.m_hProcess) {
+        ::TerminateProcess(guardian.m_hProcess.get(), kGuardianQuiet);
+    }
+    guardian = CGuardian{};
 }
 
-void CGuardianLink::SayHandedBack(HANDLE pipe) {
-    DWORD written = 0;
-    ::WriteFile(pipe, kFansHandedBack.data(), static_cast<DWORD>(kFansHandedBack.size()), &written, nullptr);
-}
-
-void CGuardianLink::RestartIfEnded() {
-    if (!m_bGuarding || (m_hProcess && ::WaitForSingleObject(m_hProcess.get(), 0) == WAIT_TIMEOUT)) {
+void CGuardianLink::Watch() {
+    if (!m_bWanted) {
         return;
     }
-    const ULONGLONG now = ::GetTickCount64();
-    if (MayRestartGuardian(now, m_nLastRestartMs)) {
-        m_nLastRestartMs = now;
-        m_hProcess.reset();
-        m_hPipe.reset();
-        Launch();
+    // Whatever ended an armed guardian may end the next one too, but the fans are not left unguarded
+    // while there is a chance.
+    const bool ended = m_current.m_hProcess && HasEnded(m_current.m_hProcess.get());
+    if (ended) {
+        m_current = CGuardian{};
+        Replace();
+    } else if ((!m_current.m_hProcess || m_bOutdated) &&
+               MayRetryGuardian(::GetTickCount64(), m_nLastFailureMs)) {
+        Replace();
     }
 }
 
-void CGuardianLink::Launch() {
+bool CGuardianLink::IsGuarding() const {
+    return m_bWanted && !HasEnded(m_current.m_hProcess.get());
+}
+
+CGuardianLink::CGuardian CGuardianLink::Launch() const {
+    CGuardian guardian;
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;
     if (!::CreatePipe(&readEnd, &writeEnd, nullptr, 0)) {
-        return;
+        return guardian;
     }
     const KernelHandle pipeForGuardian(readEnd);
     KernelHandle pipe(writeEnd);
+    // The record is in the pipe before any guardian runs. Far smaller than the pipe's buffer: the
+    // write never waits.
+    DWORD written = 0;
+    if (!::WriteFile(writeEnd, m_record.data(), static_cast<DWORD>(m_record.size()), &written, nullptr) ||
+        !::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) {
+        return guardian;
+    }
     HANDLE self = nullptr;
     // The guardian waits for this process to end: that is the signal, whoever else might hold the pipe.
     if (!::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentProcess(), ::GetCurrentProcess(), &self,
                            SYNCHRONIZE, TRUE, 0)) {
-        return;
+        return guardian;
     }
     const KernelHandle ventiqForGuardian(self);
-    if (!::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) {
-        return;
+    SECURITY_ATTRIBUTES inheritable{sizeof(inheritable), nullptr, TRUE};
+    const KernelHandle armed(::CreateEventW(&inheritable, TRUE, FALSE, nullptr));
+    if (!armed) {
+        return guardian;
     }
-    const std::wstring exe = GuardianPath();
-    HANDLE inherited[2] = {readEnd, self};
-    const PROCESS_INFORMATION info =
-        StartWithHandles(exe, L"\"" + exe + L"\" " + GuardianArguments(readEnd, self), inherited);
-    if (info.hProcess == nullptr) {
-        return;
+    const GuardianHandles handles{readEnd, self, armed.get()};
+    const PROCESS_INFORMATION launcher =
+        StartGuardianProcess(GuardianExecutable(), kLauncherSwitch + GuardianArguments(handles), handles);
+    if (launcher.hProcess == nullptr) {
+        return guardian;
     }
-    ::CloseHandle(info.hThread);
-    m_hProcess.reset(info.hProcess);
-    m_hPipe = std::move(pipe);
-    // Far smaller than the pipe's buffer: the write never waits for the guardian.
-    DWORD written = 0;
-    ::WriteFile(m_hPipe.get(), m_record.data(), static_cast<DWORD>(m_record.size()), &written, nullptr);
+    ::CloseHandle(launcher.hThread);
+    const KernelHandle launcherProcess(launcher.hProcess);
+    DWORD guardianId = 0;
+    if (::WaitForSingleObject(launcher.hProcess, kLaunchWaitMs) != WAIT_OBJECT_0 ||
+        !::GetExitCodeProcess(launcher.hProcess, &guardianId) || guardianId == 0) {
+        ::TerminateProcess(launcher.hProcess, kGuardianRefused);
+        return guardian;
+    }
+    KernelHandle process(
+        ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, guardianId));
+    if (!process || !IsGuardianProcess(process.get())) {
+        return guardian;
+    }
+    HANDLE waits[2] = {armed.get(), process.get()};
+    if (::WaitForMultipleObjects(2, waits, FALSE, kArmWaitMs) != WAIT_OBJECT_0) {
+        // It refused the record, found no driver, or is still not armed: it goes, and writes nothing.
+        ::TerminateProcess(process.get(), kGuardianQuiet);
+        return guardian;
+    }
+    guardian.m_hPipe = std::move(pipe);
+    guardian.m_hProcess = std::move(process);
+    return guardian;
 }

@@ -1,6 +1,7 @@
 // CGuardianLink: Ventiq's end of its guardian process (VentiqGuard.exe beside Ventiq.exe), which hands
-// the fans back when Ventiq is ended from outside. The window owns one.
+// the fans back when Ventiq is ended from outside. The owner of the fans arms it while they are taken.
 #pragma once
+#include "fan/FanOwner.h"
 #include "guard/HandOver.h"
 
 #include <windows.h>
@@ -13,35 +14,45 @@ struct KernelHandleCloser {
 };
 using KernelHandle = std::unique_ptr<void, KernelHandleCloser>;
 
-// A guardian that was ended is started again at most once a minute, so one that cannot start (no
-// driver session of its own, say) does not cost a process start every second.
-constexpr ULONGLONG kGuardianRestartIntervalMs = 60000;
-bool MayRestartGuardian(ULONGLONG nowMs, std::optional<ULONGLONG> lastRestartMs);
+// A guardian that could not arm (no driver session of its own, say) is tried again at most once a
+// minute, so it does not cost a process start every second.
+constexpr ULONGLONG kGuardianRetryIntervalMs = 60000;
+bool MayRetryGuardian(ULONGLONG nowMs, std::optional<ULONGLONG> lastFailureMs);
 
-class CGuardianLink {
+class CGuardianLink final : public CFanWatch {
 public:
     CGuardianLink() = default;
     CGuardianLink(const CGuardianLink&) = delete;
     CGuardianLink& operator=(const CGuardianLink&) = delete;
 
-    // Starts the guardian for these fans: once the vendor back end is up, before any fan can change,
-    // and again whenever the driver's session or the cards' addresses were renewed.
-    void Start(const CFanHardware& hardware);
-    // Every fan is back in default control for good: the guardian ends with Ventiq without writing
-    // anything, and is not started again.
-    void NotifyHandedBack();
-    // Called once a second: a guardian that has ended while Ventiq runs is started again.
-    void RestartIfEnded();
+    // Starts a guardian for these fans and waits, a few seconds at most, until it holds its own driver
+    // session; only then is the guardian before it retired. When the new one does not arm, the one
+    // before stays (an outdated guardian is better than none) and false is returned.
+    bool Arm(const CFanHardware& hardware) override;
+    // The fans are back: the guardian is told so and ended.
+    void StandDown() override;
+    // Once a tick while armed: a guardian that was ended is replaced at once; one that could not arm,
+    // or an outdated one, is tried again at most once a minute.
+    void Watch();
+    // Whether a guardian holds a driver session for the fans now, while they are to be guarded.
+    bool IsGuarding() const;
 
 private:
-    // Starts a guardian with the record; leaves the handles empty when it cannot.
-    void Launch();
-    static void SayHandedBack(HANDLE pipe);
+    struct CGuardian {
+        // The pipe's write end: never inheritable, so no other process can speak to the guardian.
+        KernelHandle m_hPipe;
+        KernelHandle m_hProcess;
+    };
+    // A guardian started with the record and armed; empty handles when it did not arm.
+    CGuardian Launch() const;
+    // Starts a fresh guardian and retires the current one once the fresh one is armed.
+    bool Replace();
+    static void Retire(CGuardian& guardian);
 
     HandOverBytes m_record{};
-    bool m_bGuarding = false;
-    // The pipe's write end: never inheritable, so no other process can speak to the guardian.
-    KernelHandle m_hPipe;
-    KernelHandle m_hProcess;
-    std::optional<ULONGLONG> m_nLastRestartMs;
+    bool m_bWanted = false;
+    CGuardian m_current;
+    // The running guardian holds a record older than m_record (a re-arm did not take).
+    bool m_bOutdated = false;
+    std::optional<ULONGLONG> m_nLastFailureMs;
 };

@@ -3,22 +3,9 @@
 
 #include "app/VentiqDlg.h"
 #include "fan/CrashGuard.h"
+#include "hw/SystemLibrary.h"
 
 #include <commctrl.h>
-
-namespace {
-// The program runs elevated: it must never load a library planted beside it or in the current
-// directory, so DLLs come from the system directory only (where the update providing this exists).
-void RestrictDllSearchToSystem() {
-    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-    const auto setDirectories = reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
-    if (setDirectories != nullptr) {
-        setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    }
-    ::SetDllDirectoryW(L"");
-}
-} // namespace
 
 BOOL CVentiqApp::InitInstance() {
     RestrictDllSearchToSystem();

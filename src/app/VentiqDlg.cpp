@@ -4,7 +4,6 @@
 #include "app/SingleInstance.h"
 #include "cards/CardDetect.h"
 #include "cards/CardListFile.h"
-#include "fan/CrashGuard.h"
 #include "fan/UlpsKeys.h"
 #include "framework/WinApp.h"
 #include "hw/AmdFanHardware.h"
@@ -71,6 +70,8 @@ const WndEventTable* CVentiqDlg::GetEventTable() const {
         OnCommand<&CVentiqDlg::OnCloseButton>(IDC_CLOSE),
         OnCommand<&CVentiqDlg::OnEnterValues>(IDOK),
         OnMessage<&CVentiqDlg::OnSliderNotify>(WM_SLIDER_POSCHANGING),
+        // The end of a drag or a key move: the keyboard moves the thumb without any "changing" notice.
+        OnMessage<&CVentiqDlg::OnSliderNotify>(WM_SLIDER_POSCHANGED),
         OnCommand<&CVentiqDlg::OnAuto1>(IDC_AUTO1),
         OnCommand<&CVentiqDlg::OnAuto2>(IDC_AUTO2),
         OnCommand<&CVentiqDlg::OnApply>(IDC_APPLY),
@@ -110,14 +111,8 @@ BOOL CVentiqDlg::OnInitDialog() {
         CDialog::OnOK();
         return TRUE;
     }
-    m_bFanControl = 1;
-    // From here on the fans may leave their defaults, so a crash must hand them back.
-    SetCrashGuardTarget(m_pHardware.get());
-
+    TakeFanControl();
     ReadSavedRegisters();
-    // Its own process guards the fans against this one being ended from outside; started after the
-    // start-up reads, before anything can change a fan.
-    m_guardian.Start(*m_pHardware);
     SetUpWindow();
     m_brEditBk = ::CreateSolidBrush(RGB(0, 0, 0));
     m_bTyping1 = false;
@@ -134,7 +129,6 @@ void CVentiqDlg::OnTimer(UINT_PTR timerId) {
     if (timerId == TIMER_READINGS) {
         UpdateReadings();
         FollowReadings();
-        m_guardian.RestartIfEnded();
     } else if (timerId == TIMER_ENTRY_SYNC) {
         UpdateEntryText();
     } else if (timerId == TIMER_DRIVER_WAIT) {
@@ -197,6 +191,10 @@ FanCards CVentiqDlg::DetectedFanCards() const {
         cards.m_nRegisterDefaults[k] = RegisterDefault(k);
     }
     return cards;
+}
+
+void CVentiqDlg::TakeFanControl() {
+    m_pFanOwner = std::make_unique<CFanOwner>(*m_pHardware, m_guardian);
 }
 
 bool CVentiqDlg::StartBackend() {

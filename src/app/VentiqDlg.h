@@ -5,6 +5,9 @@
 #include "app/GuardianLink.h"
 #include "cards/CardListParse.h"
 #include "cards/SystemInfo.h"
+#include "fan/FanMode.h"
+#include "fan/FanOwner.h"
+#include "fan/SettingsKeeper.h"
 #include "fan/TrayTip.h"
 #include "hw/FanHardware.h"
 #include "ui/BitmapDialog.h"
@@ -85,6 +88,8 @@ public:
     int RegisterDefault(int k) const;
     // Opens the vendor's driver library and the CrossFire test; false when the driver does not come up.
     bool StartBackend();
+    // From here on the program drives the fans: through their one owner, guarded while taken.
+    void TakeFanControl();
 
     // ---- fan/: monitoring, Apply, Auto and Reset, shutdown ----
     void ReadSavedRegisters();
@@ -100,6 +105,9 @@ public:
     void OnApply();
     void OnAuto1();
     void OnAuto2();
+    // A fan set's mode as the window shows it, waiting for APPLY: its button, slider and entry box.
+    void SetOuterMode(FanMode mode);
+    void SetMiddleMode(FanMode mode);
     void OnReset();
     void RestoreFanDefaults();
     void OnCloseButton();
@@ -110,21 +118,33 @@ public:
     // The outer fans of every card: the driver's control when automatic, else the percentage.
     void ApplyOuterFans(int percent);
     // The middle fan of every card: the chip's curve when automatic, else the percentage as a fixed
-    // duty (refused on a hot AMD board).
+    // duty (refused on a hot AMD board, with the protection's message).
     void ApplyMiddleFan(int percent);
-    // Power and display events: the user's manual settings put back once the driver answers again.
+    // On AMD boards a hot PWM module, or one whose temperature cannot be read, keeps the middle fan on
+    // the chip's own curve.
+    enum class Protection { Clear, Hot, Unreadable };
+    Protection CheckProtection();
+    // Power and display events: the user's settings put back once the driver answers again.
     LRESULT OnPowerBroadcast(WPARAM wParam, LPARAM lParam);
     LRESULT OnDisplayChange(WPARAM wParam, LPARAM lParam);
     // Whether the vendor library answers calls now (one temperature read of the first card).
     bool DriverAnswers();
-    // The hardware may have dropped the settings: they go back when the driver answers, probed for
-    // a few seconds by the driver-wait timer.
-    void WaitForDriver();
+    // The hardware may have dropped the settings: they go back when the driver answers, probed every
+    // half second for a few seconds by the driver-wait timer, then by the readings tick.
+    void WaitForDriver(bool reconnect);
     void OnDriverWaitTimer();
-    // Writes the manual fan sets again with the percentages last applied.
-    void ReapplyUserSettings();
-    // After each readings tick: a driver that refused the tick and answers again gets the settings
-    // back, and the tray tip shows the readings.
+    // Does what the keeper asks after a probe of the driver: reconnect, write, read back.
+    void KeepSettings(bool driverAnswers);
+    // The settings last applied, written again without any message box; false when the PWM module's
+    // temperature the middle fan's protection needs cannot be read yet.
+    bool WriteAppliedSettings();
+    // Whether the hardware holds the settings last applied, as far as it can be read back.
+    bool AppliedSettingsOnHardware();
+    // Other cards answer after a driver restart: the fans go back to their defaults, said once.
+    void OnCardsChanged();
+    // A note from the tray icon (a balloon), for what happens while the window may be hidden.
+    void Notify(const std::wstring& text);
+    // After each readings tick: the settings kept, the guardian watched, the tray tip updated.
     void FollowReadings();
     // The close commands: restore, ULPS put back, the library session ended when asked, tray icon
     // removed, dialog ended.
@@ -153,7 +173,8 @@ public:
     // ---- state (declaration order of the program's data model) ----
     HICON m_hIcon = nullptr;
     std::unique_ptr<CMyAppTrayIcon> m_pTrayIcon;
-    // The guardian process that hands the fans back if this process is ended from outside.
+    // The guardian process that hands the fans back if this process is ended from outside; armed by
+    // the fans' owner while they are taken.
     CGuardianLink m_guardian;
     RECT m_rcWindow{};
     HANDLE m_hDigitalFont = nullptr;
@@ -168,12 +189,11 @@ public:
     bool m_bTyping1 = false;
     bool m_bTyping2 = false;
     bool m_bClearEntry = false;
-    bool m_bAuto1 = false;
-    bool m_bAuto2 = false;
+    // Each fan set's mode as the window shows it; APPLY sends it.
+    FanMode m_outerMode = FanMode::Automatic;
+    FanMode m_middleMode = FanMode::Automatic;
     bool m_bEditing1 = false;
     bool m_bEditing2 = false;
-    // Fan-control gate: 0 until the vendor back end is up, 1 from then on.
-    int m_bFanControl = 0;
     bool m_bControllerPresent = false;
     bool m_bDataLost = false;
     std::vector<BYTE> m_pCardMatched;
@@ -185,22 +205,25 @@ public:
     std::wstring m_strDevId[4];
     std::wstring m_strSubSysId[4];
     std::wstring m_strSubVenId[4];
-    int m_nSavedRegs[4] = {};
+    // Registers 0x85..0x88 of the first card at start-up; empty where the read failed.
+    std::optional<BYTE> m_nSavedRegs[4];
     int m_nCardCount = 0;
     std::wstring m_strVendor;
     // The fans through the vendor's driver: null until the back end is up. The AMD view of the same
     // object serves CrossFire and the ULPS switch, which only AMD drivers have.
     std::unique_ptr<CFanHardware> m_pHardware;
     CAmdFanHardware* m_pAmdHardware = nullptr;
+    // The one owner of taking the fans and handing them back; null until the back end is up, which is
+    // the program's fan control: without it the window only shows readings.
+    std::unique_ptr<CFanOwner> m_pFanOwner;
     HWND m_ToolTip = nullptr;
     // What the last tick read, for the tray tip and the driver watch.
     CardReadings m_lastReadings;
-    // The percentage each fan set was last given while manual; empty while its last setting was
-    // automatic (or nothing was set), so there is nothing of the user's to put back.
-    std::optional<int> m_nOuterPercentApplied;
-    std::optional<int> m_nMiddlePercentApplied;
-    // The driver refused calls or the system resumed: the settings go back once it answers.
-    bool m_bSettingsLost = false;
+    // What each fan set was last given by APPLY (or found at start-up): what a resume puts back.
+    FanSetting m_outerApplied;
+    FanSetting m_middleApplied;
+    // Whether the settings last applied are on the hardware, after sleep and driver restarts.
+    CSettingsKeeper m_keeper;
     int m_nDriverWaitTries = 0;
     // A resume was handled since the last suspend, so the second resume broadcast is not acted on.
     bool m_bResumeHandled = false;

@@ -23,64 +23,84 @@ constexpr DWORD kAfterProtectionMs = 500;
 
 LRESULT CVentiqDlg::OnSliderNotify(WPARAM wParam, LPARAM) {
     if (wParam == IDC_SLIDER_OUTER) {
-        if (!m_bAuto1 && !m_bEditing1) {
+        if (m_outerMode == FanMode::Manual && !m_bEditing1) {
             LoadBackground(BackgroundImage(IsNvidia(), FanHighlight::OuterFans));
             m_bEditing1 = true;
             m_bEditing2 = false;
             ShowApply(m_btnApply, true);
         }
-        m_editOuter.SetWindowText(std::to_wstring(m_sliderOuter.GetPosition()));
+        // A value the user is typing is not overwritten until Enter takes it.
+        if (!m_bTyping1) {
+            m_editOuter.SetWindowText(std::to_wstring(m_sliderOuter.GetPosition()));
+        }
         UpdateData();
     } else if (wParam == IDC_SLIDER_MIDDLE) {
-        if (!m_bAuto2 && !m_bEditing2) {
+        if (m_middleMode == FanMode::Manual && !m_bEditing2) {
             LoadBackground(BackgroundImage(IsNvidia(), FanHighlight::MiddleFan));
             m_bEditing1 = false;
             m_bEditing2 = true;
             ShowApply(m_btnApply, true);
         }
-        m_editMiddle.SetWindowText(std::to_wstring(m_sliderMiddle.GetPosition()));
+        if (!m_bTyping2) {
+            m_editMiddle.SetWindowText(std::to_wstring(m_sliderMiddle.GetPosition()));
+        }
         UpdateData();
     }
     return 0;
 }
 
 void CVentiqDlg::OnApply() {
+    // Between the system's question whether the session may end and its answer, the fans stay back.
+    if (m_pFanOwner == nullptr || m_pFanOwner->IsSessionEnding()) {
+        return;
+    }
     LoadBackground(BackgroundImage(IsNvidia(), FanHighlight::None));
     m_bEditing1 = false;
     m_bEditing2 = false;
     if (m_pAmdHardware != nullptr && m_bUlpsEnabled) {
         // With ULPS on, the idle CrossFire card sleeps and misses fan settings: switch it off once,
-        // restart the device and find the adapters again.
+        // restart the device and find the adapters again in a new session.
         m_bUlpsEnabled = false;
         WriteUlpsState(kDisplayClassKey, kAdapterMarkerValue, 0);
         RestartDisplayDevice();
         ::Sleep(kAfterRestartMs);
-        m_pAmdHardware->FindAdaptersAgain();
+        m_pAmdHardware->Reconnect();
         // The guardian's own session and adapters date from before the restart.
-        m_guardian.Start(*m_pHardware);
+        m_pFanOwner->Rearm();
         ::Sleep(kAfterReinitMs);
     }
     // The boxes can hold any three digits when Enter was not pressed; APPLY takes them as Enter would.
     ApplyOuterFans(EntryPercent(m_editOuter.GetWindowText()));
     ApplyMiddleFan(EntryPercent(m_editMiddle.GetWindowText()));
     ShowApply(m_btnApply, false);
-    ShowReset(m_btnReset, !(m_bAuto1 && m_bAuto2));
+    ShowReset(m_btnReset, m_outerMode != FanMode::Automatic || m_middleMode != FanMode::Automatic);
 }
 
 void CVentiqDlg::ApplyOuterFans(int percent) {
-    // Kept so a resume can put the same percentage back.
-    m_nOuterPercentApplied = m_bAuto1 ? std::nullopt : std::optional<int>(percent);
-    if (m_bAuto1) {
-        m_pHardware->SetOuterFanDefault();
-    } else {
-        m_pHardware->SetOuterFanPercent(percent);
+    m_outerApplied.m_mode = m_outerMode;
+    if (m_outerMode == FanMode::Automatic) {
+        m_pFanOwner->SetOuterDefault();
+        return;
     }
+    m_outerApplied.m_nPercent = percent;
+    m_pFanOwner->SetOuterPercent(percent);
+}
+
+CVentiqDlg::Protection CVentiqDlg::CheckProtection() {
+    if (!IsAmd()) {
+        return Protection::Clear;
+    }
+    const std::optional<BYTE> temperature = m_pHardware->ReadChip(kChipRegPwmTemperature);
+    if (!temperature) {
+        return Protection::Unreadable;
+    }
+    return *temperature >= PROTECTION_TEMP ? Protection::Hot : Protection::Clear;
 }
 
 void CVentiqDlg::ApplyMiddleFan(int percent) {
-    m_nMiddlePercentApplied.reset();
-    if (m_bAuto2) {
-        m_pHardware->WriteRegisterDefaults();
+    if (m_middleMode == FanMode::Automatic) {
+        m_middleApplied.m_mode = FanMode::Automatic;
+        m_pFanOwner->SetMiddleDefault();
         return;
     }
     // A chip that is not in use shows no duty: a fixed one written now would pin the middle fan where
@@ -90,16 +110,15 @@ void CVentiqDlg::ApplyMiddleFan(int percent) {
     }
     // A hot PWM module on AMD boards keeps the chip's own curve, whichever way the speed would go, and
     // so does one whose temperature cannot be read.
-    if (IsAmd()) {
-        const std::optional<BYTE> temperature = m_pHardware->ReadChip(kChipRegPwmTemperature);
-        if (!temperature || *temperature >= PROTECTION_TEMP) {
-            ShowMessage(temperature ? kProtectionText : kUnreadableTemperatureText);
-            OnAuto2();
-            ::Sleep(kAfterProtectionMs);
-            m_pHardware->WriteRegisterDefaults();
-            return;
-        }
+    const Protection protection = CheckProtection();
+    if (protection != Protection::Clear) {
+        ShowMessage(protection == Protection::Hot ? kProtectionText : kUnreadableTemperatureText);
+        SetMiddleMode(FanMode::Automatic);
+        m_middleApplied.m_mode = FanMode::Automatic;
+        ::Sleep(kAfterProtectionMs);
+        m_pFanOwner->SetMiddleDefault();
+        return;
     }
-    m_pHardware->WriteFixedDuty(PercentToDuty(percent));
-    m_nMiddlePercentApplied = percent;
+    m_middleApplied = FanSetting{FanMode::Manual, percent};
+    m_pFanOwner->SetMiddleDuty(PercentToDuty(percent));
 }

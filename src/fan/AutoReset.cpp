@@ -1,42 +1,41 @@
-// Automatic mode: the Auto toggles change only the window and the modes (APPLY sends them), while
-// RESET hands both fan sets back to the driver and the chip at once.
+// Fan modes: the Auto toggles and the mode of each set change only the window (APPLY sends them),
+// while RESET hands both fan sets back to the driver and the chip at once.
 #include "app/VentiqDlg.h"
 
 #include "fan/FanControls.h"
 #include "fan/FanValues.h"
 
 void CVentiqDlg::OnAuto1() {
-    if (m_bAuto1) {
-        LoadBackground(BackgroundImage(IsNvidia(), FanHighlight::OuterFans));
-        m_bAuto1 = false;
-        m_sliderOuter.EnableSlider(TRUE);
-        m_editOuter.EnableWindow(TRUE);
-        ShowAuto1(m_btnAuto1, false);
-        return;
-    }
-    LoadBackground(BackgroundImage(IsNvidia(), FanHighlight::None));
-    m_bAuto1 = true;
-    m_sliderOuter.EnableSlider(FALSE);
-    m_editOuter.EnableWindow(FALSE);
-    ShowAuto1(m_btnAuto1, true);
-    ShowApply(m_btnApply, true);
+    SetOuterMode(m_outerMode == FanMode::Automatic ? FanMode::Manual : FanMode::Automatic);
 }
 
 void CVentiqDlg::OnAuto2() {
-    if (m_bAuto2) {
-        LoadBackground(BackgroundImage(IsNvidia(), FanHighlight::MiddleFan));
-        m_bAuto2 = false;
-        m_sliderMiddle.EnableSlider(TRUE);
-        m_editMiddle.EnableWindow(TRUE);
-        ShowAuto2(m_btnAuto2, false);
-        return;
+    SetMiddleMode(m_middleMode == FanMode::Automatic ? FanMode::Manual : FanMode::Automatic);
+}
+
+void CVentiqDlg::SetOuterMode(FanMode mode) {
+    m_outerMode = mode;
+    const bool manual = mode == FanMode::Manual;
+    // A set made manual is highlighted for its slider; APPLY lights once a value is chosen.
+    LoadBackground(BackgroundImage(IsNvidia(), manual ? FanHighlight::OuterFans : FanHighlight::None));
+    m_sliderOuter.EnableSlider(manual ? TRUE : FALSE);
+    m_editOuter.EnableWindow(manual ? TRUE : FALSE);
+    ShowAuto1(m_btnAuto1, mode == FanMode::Automatic);
+    if (!manual) {
+        ShowApply(m_btnApply, true);
     }
-    LoadBackground(BackgroundImage(IsNvidia(), FanHighlight::None));
-    m_bAuto2 = true;
-    m_sliderMiddle.EnableSlider(FALSE);
-    m_editMiddle.EnableWindow(FALSE);
-    ShowAuto2(m_btnAuto2, true);
-    ShowApply(m_btnApply, true);
+}
+
+void CVentiqDlg::SetMiddleMode(FanMode mode) {
+    m_middleMode = mode;
+    const bool manual = mode == FanMode::Manual;
+    LoadBackground(BackgroundImage(IsNvidia(), manual ? FanHighlight::MiddleFan : FanHighlight::None));
+    m_sliderMiddle.EnableSlider(manual ? TRUE : FALSE);
+    m_editMiddle.EnableWindow(manual ? TRUE : FALSE);
+    ShowAuto2(m_btnAuto2, mode == FanMode::Automatic);
+    if (!manual) {
+        ShowApply(m_btnApply, true);
+    }
 }
 
 void CVentiqDlg::OnReset() {
@@ -44,8 +43,8 @@ void CVentiqDlg::OnReset() {
     m_bEditing1 = false;
     m_bEditing2 = false;
     ShowApply(m_btnApply, false);
-    if (!m_bAuto1) {
-        m_bAuto1 = true;
+    if (m_outerMode != FanMode::Automatic) {
+        m_outerMode = FanMode::Automatic;
         m_sliderOuter.EnableSlider(FALSE);
         m_editOuter.EnableWindow(FALSE);
         m_btnAuto1.EnableWindow(TRUE);
@@ -54,16 +53,16 @@ void CVentiqDlg::OnReset() {
     }
     ApplyOuterFans(0);
     if (m_bControllerPresent) {
-        if (!m_bAuto2) {
-            m_bAuto2 = true;
+        if (m_middleMode != FanMode::Automatic) {
+            m_middleMode = FanMode::Automatic;
             m_sliderMiddle.EnableSlider(FALSE);
             m_editMiddle.EnableWindow(FALSE);
             m_btnAuto2.EnableWindow(TRUE);
             ShowAuto2(m_btnAuto2, true);
             ShowReset(m_btnReset, false);
         }
-        m_pHardware->WriteRegisterDefaults();
-        m_nMiddlePercentApplied.reset();
+        m_middleApplied.m_mode = FanMode::Automatic;
+        m_pFanOwner->SetMiddleDefault();
         return;
     }
     // Without the chip the middle fan has no automatic mode to return to; RESET is done.

@@ -1,14 +1,14 @@
 // Crash guard: a crashed process still hands the fans back to their default control, once.
 #include "fan/CrashGuard.h"
 
-#include "hw/FanHardware.h"
+#include "fan/FanOwner.h"
 
 #include <cstdlib>
 #include <exception>
 
 namespace {
 // Written on the user-interface thread, read by whichever thread crashes.
-CFanHardware* volatile g_pTarget = nullptr;
+CFanOwner* volatile g_pTarget = nullptr;
 volatile LONG g_nEntered = 0;
 // The C runtime's report of an invalid parameter, as Windows names it.
 constexpr DWORD kInvalidCrtParameter = 0xC0000417;
@@ -23,10 +23,10 @@ void HandBackFans(DWORD exitCodeOnSecondFault) {
     }
     // Only calls into the already loaded driver libraries with data already in memory: no window
     // messages, no message boxes.
-    CFanHardware* target = g_pTarget;
+    CFanOwner* target = g_pTarget;
     g_pTarget = nullptr;
     if (target != nullptr) {
-        target->HandBack();
+        target->HandBackAfterCrash();
     }
 }
 
@@ -65,6 +65,12 @@ void InstallCrashGuard() {
     _set_purecall_handler(&OnPureCall);
 }
 
-void SetCrashGuardTarget(CFanHardware* hardware) {
-    g_pTarget = hardware;
+void SetCrashGuardTarget(CFanOwner* owner) {
+    g_pTarget = owner;
+}
+
+void ClearCrashGuardTarget(const CFanOwner* owner) {
+    if (g_pTarget == owner) {
+        g_pTarget = nullptr;
+    }
 }

@@ -1,7 +1,7 @@
 // The last chance to hand the fans back when the program crashes.
 #pragma once
 
-class CFanHardware;
+class CFanOwner;
 
 // Installs one routine for every way the process can crash: an unhandled structured exception,
 // std::terminate, an invalid-parameter report and a pure virtual call. Runs before the window exists.
@@ -9,6 +9,7 @@ class CFanHardware;
 // under its own frame (framework/WindowProcGuard.h), so the system cannot swallow them.
 void InstallCrashGuard();
 
-// The fans the routine hands back; null while nothing has been taken from the defaults (before the
-// vendor back end is up, and once the window has handed them back on its way out).
-void SetCrashGuardTarget(CFanHardware* hardware);
+// The owner whose fans the routine hands back: set while a fan set is taken from its default control.
+void SetCrashGuardTarget(CFanOwner* owner);
+// Nothing to hand back any more, if `owner` is still the target.
+void ClearCrashGuardTarget(const CFanOwner* owner);

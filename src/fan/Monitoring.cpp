@@ -27,7 +27,7 @@ std::optional<int> ReadNumber(const std::wstring& text) {
 
 void CVentiqDlg::ReadSavedRegisters() {
     for (int k = 0; k < 4; ++k) {
-        m_nSavedRegs[k] = m_pHardware->ReadChip(static_cast<BYTE>(kChipRegFirstControl + k)).value_or(0);
+        m_nSavedRegs[k] = m_pHardware->ReadChip(static_cast<BYTE>(kChipRegFirstControl + k));
     }
 }
 
@@ -40,13 +40,15 @@ void CVentiqDlg::ReadInitialState() {
     // AMD boards start automatic. On NVIDIA any policy but manual (automatic 8 or 16, or one the
     // program does not know) starts the outer fans automatic, so the driver keeps them until the user
     // takes over.
-    m_bAuto1 = IsAmd() || (m_bFanControl != 0 && outer.m_nPolicy != kNvPolicyManual);
+    const bool fanControl = m_pFanOwner != nullptr;
+    m_outerMode = IsAmd() || (fanControl && outer.m_nPolicy != kNvPolicyManual) ? FanMode::Automatic
+                                                                                : FanMode::Manual;
     const int outerPercent = outer.m_nPercent;
-    if (m_bAuto1) {
+    if (m_outerMode == FanMode::Automatic) {
         ShowAuto1(m_btnAuto1, true);
         m_sliderOuter.EnableSlider(FALSE);
         m_editOuter.EnableWindow(FALSE);
-    } else if (m_bFanControl != 0) {
+    } else if (fanControl) {
         ShowAuto1(m_btnAuto1, false);
         ShowReset(m_btnReset, true);
     } else {
@@ -71,29 +73,36 @@ void CVentiqDlg::ReadInitialState() {
     m_editMiddle.SetWindowText(m_strZone3Percent);
 
     // A set that starts manual holds what the window shows; a resume puts that back.
-    if (!m_bAuto1 && m_bFanControl != 0) {
-        m_nOuterPercentApplied = outerPercent;
+    if (m_outerMode == FanMode::Manual && fanControl) {
+        m_outerApplied = FanSetting{FanMode::Manual, outerPercent};
     }
     // A chip that answers duty 0 at start-up is taken as absent for the whole run.
-    m_bControllerPresent = duty != 0 && m_bFanControl != 0;
+    m_bControllerPresent = duty != 0 && fanControl;
     if (m_bControllerPresent) {
         // Four equal control registers mean a fixed speed was left behind: the middle fan is manual.
-        m_bAuto2 = !(m_nSavedRegs[0] == m_nSavedRegs[1] && m_nSavedRegs[1] == m_nSavedRegs[2] &&
-                     m_nSavedRegs[2] == m_nSavedRegs[3]);
-        ShowAuto2(m_btnAuto2, m_bAuto2);
-        m_sliderMiddle.EnableSlider(m_bAuto2 ? FALSE : TRUE);
-        m_editMiddle.EnableWindow(m_bAuto2 ? FALSE : TRUE);
-        if (!m_bAuto2) {
+        // Registers that could not be read tell nothing, and the middle fan starts automatic.
+        const bool allRead = m_nSavedRegs[0] && m_nSavedRegs[1] && m_nSavedRegs[2] && m_nSavedRegs[3];
+        const bool fixed = allRead && m_nSavedRegs[0] == m_nSavedRegs[1] && m_nSavedRegs[1] == m_nSavedRegs[2] &&
+                           m_nSavedRegs[2] == m_nSavedRegs[3];
+        m_middleMode = fixed ? FanMode::Manual : FanMode::Automatic;
+        ShowAuto2(m_btnAuto2, !fixed);
+        m_sliderMiddle.EnableSlider(fixed ? TRUE : FALSE);
+        m_editMiddle.EnableWindow(fixed ? TRUE : FALSE);
+        if (fixed) {
             ShowReset(m_btnReset, true);
-            m_nMiddlePercentApplied = ReadNumber(m_strZone3Percent);
+            m_middleApplied = FanSetting{FanMode::Manual, ReadNumber(m_strZone3Percent).value_or(0)};
         }
     } else {
-        m_bAuto2 = false;
+        m_middleMode = FanMode::Automatic;
         ShowAuto2(m_btnAuto2, false);
         m_btnAuto2.EnableWindow(FALSE);
         m_sliderMiddle.EnableSlider(FALSE);
         m_editMiddle.EnableWindow(FALSE);
         m_fan3Zone.EnableWindow(FALSE);
+    }
+    // Fans found at a fixed speed are the program's from now on: guarded as if it had set them.
+    if (fanControl) {
+        m_pFanOwner->Adopt(m_outerMode == FanMode::Manual, m_middleMode == FanMode::Manual);
     }
 }
 
@@ -109,13 +118,11 @@ void CVentiqDlg::UpdateReadings() {
 
 void CVentiqDlg::UpdateReadouts() {
     m_lastReadings = CardReadings();
-    // A failed read keeps the last GPU temperature on show on AMD boards; NVIDIA's readouts go empty.
+    // A failed read empties its readouts: a number nobody read is not shown.
     const std::optional<int> degrees = m_pHardware->ReadGpuTemperature();
     m_lastReadings.m_nGpuDegrees = degrees;
-    if (degrees || IsNvidia()) {
-        ShowValue(m_lblGpuTemp, degrees ? std::to_wstring(*degrees) : std::wstring());
-        m_lblGpuUnit.SetWindowText(kDegreesUnit);
-    }
+    ShowValue(m_lblGpuTemp, degrees ? std::to_wstring(*degrees) : std::wstring());
+    m_lblGpuUnit.SetWindowText(kDegreesUnit);
     const std::optional<OuterFanReading> outer = m_pHardware->ReadOuterFans();
     const std::wstring speed = outer ? PercentText(outer->m_nPercent) : std::wstring();
     ShowValue(m_lblZone1Speed, speed);
@@ -123,7 +130,7 @@ void CVentiqDlg::UpdateReadouts() {
     if (outer) {
         m_lastReadings.m_nOuterPercent = outer->m_nPercent;
         // While the driver is in control, the disabled slider follows the fans.
-        if (m_bAuto1) {
+        if (m_outerMode == FanMode::Automatic) {
             UpdateDisabledSlider(m_sliderOuter, m_editOuter, outer->m_nPercent,
                                  std::to_wstring(outer->m_nPercent));
         }
@@ -135,7 +142,7 @@ void CVentiqDlg::UpdateReadouts() {
     if (const std::optional<BYTE> duty = m_pHardware->ReadChip(kChipRegDuty)) {
         m_strZone3Percent = DutyPercentText(*duty);
         ShowValue(m_lblZone3Speed, m_strZone3Percent + L"%");
-        if (m_bAuto2) {
+        if (m_middleMode == FanMode::Automatic) {
             UpdateDisabledSlider(m_sliderMiddle, m_editMiddle, DutySliderPosition(*duty), m_strZone3Percent);
         }
         m_lastReadings.m_nMiddlePercent = ReadNumber(m_strZone3Percent);
@@ -149,9 +156,9 @@ void CVentiqDlg::UpdateReadouts() {
 }
 
 void CVentiqDlg::UpdateEntryText() {
-    if (!m_bAuto1 && m_bEditing1) {
+    if (m_outerMode == FanMode::Manual && m_bEditing1) {
         m_editOuter.ShowText(std::to_wstring(m_sliderOuter.GetPosition()));
-    } else if (!m_bAuto2 && m_bEditing2) {
+    } else if (m_middleMode == FanMode::Manual && m_bEditing2) {
         m_editMiddle.ShowText(std::to_wstring(m_sliderMiddle.GetPosition()));
     } else {
         return;

@@ -5,6 +5,7 @@
 
 namespace {
 const wchar_t kProduct[] = L"Ventiq";
+const wchar_t kUnguardedProduct[] = L"Ventiq (unguarded)";
 
 std::wstring Degrees(const wchar_t* name, int degrees) {
     return std::wstring(name) + L" " + std::to_wstring(degrees) + L" \u00B0C";
@@ -15,7 +16,7 @@ std::wstring Percent(int percent) {
 }
 } // namespace
 
-std::wstring TrayTipText(const CardReadings& readings, std::size_t capacity) {
+std::wstring TrayTipText(const CardReadings& readings, bool unguarded, std::size_t capacity) {
     std::vector<std::wstring> parts;
     if (readings.m_nGpuDegrees) {
         parts.push_back(Degrees(L"GPU", *readings.m_nGpuDegrees));
@@ -32,7 +33,7 @@ std::wstring TrayTipText(const CardReadings& readings, std::size_t capacity) {
     } else if (readings.m_nMiddlePercent) {
         parts.push_back(L"middle fan " + Percent(*readings.m_nMiddlePercent));
     }
-    std::wstring text = kProduct;
+    std::wstring text = unguarded ? kUnguardedProduct : kProduct;
     for (size_t i = 0; i < parts.size(); ++i) {
         const std::wstring next = text + (i == 0 ? L" - " : L", ") + parts[i];
         if (next.size() > capacity) {

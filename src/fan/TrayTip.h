@@ -13,5 +13,6 @@ struct CardReadings {
 };
 
 // "Ventiq - GPU 56 °C, PWM 58 °C, fans 39 % / 34 %" with only the readings there are; a part that
-// would not fit in `capacity` characters is left out with those after it.
-std::wstring TrayTipText(const CardReadings& readings, std::size_t capacity);
+// would not fit in `capacity` characters is left out with those after it. While fans the program has
+// taken have no guardian, the name says so: "Ventiq (unguarded) - ...".
+std::wstring TrayTipText(const CardReadings& readings, bool unguarded, std::size_t capacity);

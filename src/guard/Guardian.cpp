@@ -29,12 +29,19 @@ bool EndedWithoutHandingBack(HANDLE pipe, HANDLE ventiq) {
     return read != sizeof word || std::memcmp(word, kFansHandedBack.data(), sizeof word) != 0;
 }
 
-GuardianExit RunGuardian(HANDLE pipe, HANDLE ventiq) {
-    const DWORD state = ::WaitForSingleObject(ventiq, 0);
-    if (state != WAIT_OBJECT_0 && state != WAIT_TIMEOUT) {
+namespace {
+// A handle that can be waited on and is not already broken.
+bool IsWaitable(HANDLE handle) {
+    const DWORD state = ::WaitForSingleObject(handle, 0);
+    return state == WAIT_OBJECT_0 || state == WAIT_TIMEOUT;
+}
+} // namespace
+
+GuardianExit RunGuardian(const GuardianHandles& handles) {
+    if (!IsWaitable(handles.m_hVentiq) || !IsWaitable(handles.m_hArmed)) {
         return kGuardianRefused;
     }
-    const std::optional<HandOver> handOver = ReadHandOver(pipe);
+    const std::optional<HandOver> handOver = ReadHandOver(handles.m_hPipe);
     if (!handOver) {
         return kGuardianRefused;
     }
@@ -44,9 +51,12 @@ GuardianExit RunGuardian(HANDLE pipe, HANDLE ventiq) {
     if (hardware == nullptr) {
         return kGuardianNoDriver;
     }
-    if (!EndedWithoutHandingBack(pipe, ventiq)) {
+    // Ventiq retires the guardian before this one only after this.
+    ::SetEvent(handles.m_hArmed);
+    if (!EndedWithoutHandingBack(handles.m_hPipe, handles.m_hVentiq)) {
         return kGuardianQuiet;
     }
-    hardware->HandBack();
-    return kGuardianHandedBack;
+    // The session may have gone stale since (a driver restart): a refused call renews it and tries again.
+    return HandBackWithin(*hardware, FanSets{}, kGuardianHandBackBudgetMs) ? kGuardianHandedBack
+                                                                            : kGuardianNotConfirmed;
 }

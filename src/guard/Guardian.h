@@ -13,7 +13,11 @@ enum GuardianExit : int {
     kGuardianHandedBack = 1, // Ventiq ended without it; the guardian handed the fans back
     kGuardianRefused = 2,    // bad handles or a record it would not trust; nothing was written
     kGuardianNoDriver = 3,   // its own driver session did not open; nothing was written
+    kGuardianNotConfirmed = 4, // Ventiq ended without it; the hand-back was not confirmed in time
 };
+
+// How long the guardian keeps trying to hand the fans back while the driver refuses.
+constexpr DWORD kGuardianHandBackBudgetMs = 5000;
 
 // The record Ventiq writes first; nothing when the pipe breaks before a whole record arrived or the
 // record is refused.
@@ -24,4 +28,5 @@ std::optional<HandOver> ReadHandOver(HANDLE pipe);
 // there, even though its end of the pipe is closed.
 bool EndedWithoutHandingBack(HANDLE pipe, HANDLE ventiq);
 
-GuardianExit RunGuardian(HANDLE pipe, HANDLE ventiq);
+// The guardian's run: record, own driver session, "armed", one blocking wait, the hand-back if needed.
+GuardianExit RunGuardian(const GuardianHandles& handles);

@@ -132,39 +132,41 @@ std::optional<HandOver> DecodeHandOver(const unsigned char* bytes, std::size_t s
     return handOver;
 }
 
-std::wstring GuardianArguments(HANDLE pipe, HANDLE ventiq) {
-    return std::to_wstring(reinterpret_cast<std::uintptr_t>(pipe)) + L" " +
-           std::to_wstring(reinterpret_cast<std::uintptr_t>(ventiq));
+std::wstring GuardianArguments(const GuardianHandles& handles) {
+    std::wstring text;
+    for (HANDLE handle : {handles.m_hPipe, handles.m_hVentiq, handles.m_hArmed}) {
+        text += (text.empty() ? L"" : L" ") + std::to_wstring(reinterpret_cast<std::uintptr_t>(handle));
+    }
+    return text;
 }
 
-bool ParseGuardianArguments(const wchar_t* text, HANDLE* pipe, HANDLE* ventiq) {
+std::optional<GuardianHandles> ParseGuardianArguments(const wchar_t* text) {
     if (text == nullptr) {
-        return false;
+        return std::nullopt;
     }
-    std::uintptr_t values[2] = {};
+    std::uintptr_t values[3] = {};
     const wchar_t* at = text;
-    for (int i = 0; i < 2; ++i) {
-        if (i == 1 && *at++ != L' ') {
-            return false;
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0 && *at++ != L' ') {
+            return std::nullopt;
         }
         if (*at < L'0' || *at > L'9') {
-            return false;
+            return std::nullopt;
         }
         for (; *at >= L'0' && *at <= L'9'; ++at) {
             const std::uintptr_t digit = static_cast<std::uintptr_t>(*at - L'0');
             if (values[i] > (UINTPTR_MAX - digit) / 10) {
-                return false;
+                return std::nullopt;
             }
             values[i] = values[i] * 10 + digit;
         }
         if (values[i] == 0) {
-            return false;
+            return std::nullopt;
         }
     }
     if (*at != L'\0') {
-        return false;
+        return std::nullopt;
     }
-    *pipe = reinterpret_cast<HANDLE>(values[0]);
-    *ventiq = reinterpret_cast<HANDLE>(values[1]);
-    return true;
+    return GuardianHandles{reinterpret_cast<HANDLE>(values[0]), reinterpret_cast<HANDLE>(values[1]),
+                           reinterpret_cast<HANDLE>(values[2])};
 }

@@ -36,8 +36,19 @@ HandOverBytes EncodeHandOver(const HandOver& handOver);
 // slots empty. The guardian never writes a register from anything else.
 std::optional<HandOver> DecodeHandOver(const unsigned char* bytes, std::size_t size);
 
-// The guardian's command line after its program name: the handle values of the pipe's read end and of
-// Ventiq's process, both inherited.
-std::wstring GuardianArguments(HANDLE pipe, HANDLE ventiq);
-// False unless the text is exactly two such non-zero decimal handle values.
-bool ParseGuardianArguments(const wchar_t* text, HANDLE* pipe, HANDLE* ventiq);
+// The handles the guardian inherits: the pipe's read end, Ventiq's process (to wait for its end), and
+// the event it sets once it holds its own driver session.
+struct GuardianHandles {
+    HANDLE m_hPipe = nullptr;
+    HANDLE m_hVentiq = nullptr;
+    HANDLE m_hArmed = nullptr;
+};
+
+// The guardian's command line after its program name: the three handle values.
+std::wstring GuardianArguments(const GuardianHandles& handles);
+// Nothing unless the text is exactly three such non-zero decimal handle values.
+std::optional<GuardianHandles> ParseGuardianArguments(const wchar_t* text);
+
+// What comes first on the command line of VentiqGuard.exe started as the launcher: it only starts the
+// guardian proper with the same handles and ends at once, so the guardian is nobody's descendant.
+inline const wchar_t kLauncherSwitch[] = L"/launch ";

@@ -30,34 +30,33 @@ bool AdlReadTemperature(HMODULE adl, int adapterIndex, int& degrees) {
     return true;
 }
 
-int AdlReadFanPercent(HMODULE adl, int adapterIndex) {
+std::optional<AdlFanReading> AdlReadFan(HMODULE adl, int adapterIndex) {
     if (const auto info = AdlFunction<AdlFanSpeedInfoGet>(adl, "ADL_Overdrive5_FanSpeedInfo_Get")) {
         ADLFanSpeedInfo answer{};
         answer.iSize = sizeof(answer);
         info(adapterIndex, kThermalController, &answer);
     }
+    const auto get = AdlFunction<AdlFanSpeedGet>(adl, "ADL_Overdrive5_FanSpeed_Get");
     ADLFanSpeedValue value{};
     value.iSpeedType = kSpeedTypePercent;
-    if (const auto get = AdlFunction<AdlFanSpeedGet>(adl, "ADL_Overdrive5_FanSpeed_Get")) {
-        get(adapterIndex, kThermalController, &value);
+    if (get == nullptr || get(adapterIndex, kThermalController, &value) != 0) {
+        return std::nullopt;
     }
-    return value.iFanSpeed;
+    return AdlFanReading{value.iFanSpeed, (value.iFlags & kFlagUserDefinedSpeed) != 0};
 }
 
-void AdlSetFanPercent(HMODULE adl, int adapterIndex, int percent) {
-    if (const auto set = AdlFunction<AdlFanSpeedSet>(adl, "ADL_Overdrive5_FanSpeed_Set")) {
-        ADLFanSpeedValue value{};
-        value.iSpeedType = kSpeedTypePercent;
-        value.iFanSpeed = percent;
-        value.iFlags = kFlagUserDefinedSpeed;
-        set(adapterIndex, kThermalController, &value);
-    }
+bool AdlSetFanPercent(HMODULE adl, int adapterIndex, int percent) {
+    const auto set = AdlFunction<AdlFanSpeedSet>(adl, "ADL_Overdrive5_FanSpeed_Set");
+    ADLFanSpeedValue value{};
+    value.iSpeedType = kSpeedTypePercent;
+    value.iFanSpeed = percent;
+    value.iFlags = kFlagUserDefinedSpeed;
+    return set != nullptr && set(adapterIndex, kThermalController, &value) == 0;
 }
 
-void AdlSetFanDefault(HMODULE adl, int adapterIndex) {
-    if (const auto set = AdlFunction<AdlFanSpeedToDefaultSet>(adl, "ADL_Overdrive5_FanSpeedToDefault_Set")) {
-        set(adapterIndex, kThermalController);
-    }
+bool AdlSetFanDefault(HMODULE adl, int adapterIndex) {
+    const auto set = AdlFunction<AdlFanSpeedToDefaultSet>(adl, "ADL_Overdrive5_FanSpeedToDefault_Set");
+    return set != nullptr && set(adapterIndex, kThermalController) == 0;
 }
 
 void AdlDestroy(HMODULE adl) {

@@ -43,8 +43,8 @@ HMODULE LoadAdl() {
 }
 } // namespace
 
-CAmdFanHardware::CAmdFanHardware(const FanCards& cards, HMODULE adl)
-    : CFanHardware(GpuVendor::Amd, cards), m_hADL(adl) {}
+CAmdFanHardware::CAmdFanHardware(const FanCards& cards, HMODULE adl, bool chooseAdapter)
+    : CFanHardware(GpuVendor::Amd, cards), m_hADL(adl), m_bChoosesAdapter(chooseAdapter) {}
 
 CAmdFanHardware::~CAmdFanHardware() {
     ::FreeLibrary(m_hADL);
@@ -55,7 +55,7 @@ std::unique_ptr<CAmdFanHardware> CAmdFanHardware::Start(const FanCards& cards) {
     if (adl == nullptr) {
         return nullptr;
     }
-    std::unique_ptr<CAmdFanHardware> hardware(new CAmdFanHardware(cards, adl));
+    std::unique_ptr<CAmdFanHardware> hardware(new CAmdFanHardware(cards, adl, true));
     const bool complete = AdlFunction<AdlAdapterInfoGet>(adl, "ADL_Adapter_AdapterInfo_Get") != nullptr &&
                           AdlFunction<AdlAdapterActiveGet>(adl, "ADL_Adapter_Active_Get") != nullptr;
     if (!complete || !hardware->CreateSession()) {
@@ -71,9 +71,8 @@ std::unique_ptr<CAmdFanHardware> CAmdFanHardware::Open(const FanCards& cards,
     if (adl == nullptr) {
         return nullptr;
     }
-    std::unique_ptr<CAmdFanHardware> hardware(new CAmdFanHardware(cards, adl));
-    const auto create = AdlFunction<AdlMainControlCreate>(adl, "ADL_Main_Control_Create");
-    if (create == nullptr || create(&AdlMallocCallback, 1) != 0) {
+    std::unique_ptr<CAmdFanHardware> hardware(new CAmdFanHardware(cards, adl, false));
+    if (!hardware->CreateSession()) {
         return nullptr;
     }
     for (int card = 0; card < kMaxFanCards; ++card) {
@@ -84,11 +83,15 @@ std::unique_ptr<CAmdFanHardware> CAmdFanHardware::Open(const FanCards& cards,
 
 bool CAmdFanHardware::CreateSession() {
     const auto create = AdlFunction<AdlMainControlCreate>(m_hADL, "ADL_Main_Control_Create");
+    // Only a session that chooses its adapter needs to know how many there are.
     const auto numberOfAdapters =
         AdlFunction<AdlNumberOfAdaptersGet>(m_hADL, "ADL_Adapter_NumberOfAdapters_Get");
+    if (create == nullptr || (m_bChoosesAdapter && numberOfAdapters == nullptr) ||
+        create(&AdlMallocCallback, 1) != 0) {
+        return false;
+    }
     m_nAdapterCount = 0;
-    return create != nullptr && numberOfAdapters != nullptr && create(&AdlMallocCallback, 1) == 0 &&
-           numberOfAdapters(&m_nAdapterCount) == 0;
+    return !m_bChoosesAdapter || numberOfAdapters(&m_nAdapterCount) == 0;
 }
 
 void CAmdFanHardware::ChooseAdapter() {
@@ -117,9 +120,19 @@ void CAmdFanHardware::ChooseAdapter() {
     }
 }
 
-void CAmdFanHardware::FindAdaptersAgain() {
-    CreateSession();
+Reconnection CAmdFanHardware::Reconnect() {
+    EndSession();
+    const int adapterCount = m_nAdapterCount;
+    if (!CreateSession()) {
+        return Reconnection::Failed;
+    }
+    if (!m_bChoosesAdapter) {
+        return Reconnection::SameCards;
+    }
     ChooseAdapter();
+    // Renumbered adapters are the same cards; a different number of them, or none of AMD's, is not.
+    return m_nAdapterIndex >= 0 && m_nAdapterCount == adapterCount ? Reconnection::SameCards
+                                                                   : Reconnection::CardsChanged;
 }
 
 bool CAmdFanHardware::IsCrossfireOn() {
@@ -153,44 +166,78 @@ std::optional<int> CAmdFanHardware::ReadGpuTemperature() {
     return degrees;
 }
 
+std::optional<OuterFanReading> CAmdFanHardware::ReadFansAt(int adapterIndex) {
+    const std::optional<AdlFanReading> fan = AdlReadFan(m_hADL, adapterIndex);
+    if (!fan) {
+        return std::nullopt;
+    }
+    m_bReportsMode |= fan->m_bUserDefined;
+    return OuterFanReading{fan->m_nPercent, 0, fan->m_bUserDefined};
+}
+
 std::optional<OuterFanReading> CAmdFanHardware::ReadOuterFans() {
-    // The driver's answer is shown as it comes: a failed read gives 0.
-    return OuterFanReading{AdlReadFanPercent(m_hADL, m_nAdapterIndex), 0};
+    return ReadFansAt(m_nAdapterIndex);
 }
 
-void CAmdFanHardware::SetOuterFanPercent(int percent) {
-    for (int card = 0; card < Cards().m_nCardCount && card < kMaxFanCards; ++card) {
-        AdlSetFanPercent(m_hADL, m_nCardAdapter[card], percent);
+std::optional<OuterFanReading> CAmdFanHardware::ReadCardOuterFans(int card) {
+    if (!DrivesOuterFans(card)) {
+        return std::nullopt;
     }
+    return ReadFansAt(m_nCardAdapter[card]);
 }
 
-void CAmdFanHardware::SetOuterFanDefault() {
+bool CAmdFanHardware::DrivesOuterFans(int card) const {
+    return card >= 0 && card < Cards().m_nCardCount && card < kMaxFanCards;
+}
+
+bool CAmdFanHardware::SetOuterFanPercent(int percent) {
+    bool taken = true;
     for (int card = 0; card < Cards().m_nCardCount && card < kMaxFanCards; ++card) {
-        AdlSetFanDefault(m_hADL, m_nCardAdapter[card]);
+        taken &= AdlSetFanPercent(m_hADL, m_nCardAdapter[card], percent);
     }
+    return taken;
+}
+
+bool CAmdFanHardware::SetOuterFanDefault() {
+    bool taken = true;
+    for (int card = 0; card < Cards().m_nCardCount && card < kMaxFanCards; ++card) {
+        taken &= AdlSetFanDefault(m_hADL, m_nCardAdapter[card]);
+    }
+    return taken;
 }
 
 std::optional<BYTE> CAmdFanHardware::ReadChip(BYTE reg) {
+    return ReadChipAt(m_nAdapterIndex, reg);
+}
+
+std::optional<BYTE> CAmdFanHardware::ReadCardChip(int card, BYTE reg) {
+    if (card < 0 || card >= kMaxFanCards) {
+        return std::nullopt;
+    }
+    return ReadChipAt(m_nCardAdapter[card], reg);
+}
+
+std::optional<BYTE> CAmdFanHardware::ReadChipAt(int adapterIndex, BYTE reg) {
     const auto transfer = AdlFunction<AdlWriteAndReadI2C>(m_hADL, "ADL_Display_WriteAndReadI2C");
     if (transfer == nullptr) {
         return std::nullopt;
     }
     char data = 0;
     ADLI2C i2c = ChipTransaction(kI2CRead, reg, &data);
-    if (transfer(m_nAdapterIndex, &i2c) != 0) {
+    if (transfer(adapterIndex, &i2c) != 0) {
         return std::nullopt;
     }
     return static_cast<BYTE>(data);
 }
 
-void CAmdFanHardware::WriteChip(int card, BYTE reg, int value) {
+bool CAmdFanHardware::WriteChip(int card, BYTE reg, int value) {
     const auto transfer = AdlFunction<AdlWriteAndReadI2C>(m_hADL, "ADL_Display_WriteAndReadI2C");
     if (transfer == nullptr || card < 0 || card >= kMaxFanCards) {
-        return;
+        return false;
     }
     char data = static_cast<char>(value & 0xFF);
     ADLI2C i2c = ChipTransaction(kI2CWrite, reg, &data);
-    transfer(m_nCardAdapter[card], &i2c);
+    return transfer(m_nCardAdapter[card], &i2c) == 0;
 }
 
 int CAmdFanHardware::CardAddress(int card) const {

@@ -15,16 +15,21 @@ public:
 
     std::optional<int> ReadGpuTemperature() override;
     std::optional<OuterFanReading> ReadOuterFans() override;
-    void SetOuterFanPercent(int percent) override;
-    void SetOuterFanDefault() override;
+    bool SetOuterFanPercent(int percent) override;
+    bool SetOuterFanDefault() override;
     std::optional<BYTE> ReadChip(BYTE reg) override;
-    void WriteChip(int card, BYTE reg, int value) override;
+    bool WriteChip(int card, BYTE reg, int value) override;
     int CardAddress(int card) const override;
+    std::optional<OuterFanReading> ReadCardOuterFans(int card) override;
+    std::optional<BYTE> ReadCardChip(int card, BYTE reg) override;
+    bool DrivesOuterFans(int card) const override;
+    bool ReportsFanMode() const override { return m_bReportsMode; }
+    // A new session; a session of this process's own chooses its adapter again (the driver may have
+    // renumbered them), one for another process's adapters keeps them.
+    Reconnection Reconnect() override;
 
     // Whether the driver reports CrossFire as supported and switched on; false when it cannot tell.
     bool IsCrossfireOn();
-    // After the display device restarted: a new session, and the adapters found again.
-    void FindAdaptersAgain();
     // Ends the library's session (the library itself stays loaded).
     void EndSession();
 
@@ -34,11 +39,17 @@ public:
     int AdapterIndex() const { return m_nAdapterIndex; }
 
 private:
-    CAmdFanHardware(const FanCards& cards, HMODULE adl);
+    CAmdFanHardware(const FanCards& cards, HMODULE adl, bool chooseAdapter);
     bool CreateSession();
     void ChooseAdapter();
+    std::optional<BYTE> ReadChipAt(int adapterIndex, BYTE reg);
+    std::optional<OuterFanReading> ReadFansAt(int adapterIndex);
 
     HMODULE m_hADL;
+    // The session picks its adapter itself (Ventiq's own), rather than using another process's.
+    bool m_bChoosesAdapter;
+    // A reading has shown the user-defined-speed flag: this driver reports the mode.
+    bool m_bReportsMode = false;
     int m_nAdapterCount = 0;
     int m_nAdapterIndex = -1;
     // Card i's adapter for the fan settings and chip writes: i times the chosen adapter's index. The

@@ -22,11 +22,23 @@ struct FanCards {
     int m_nRegisterDefaults[4] = {};
 };
 
-// The first card's outer fans as the driver reports them.
+// One card's outer fans as the driver reports them.
 struct OuterFanReading {
     int m_nPercent = 0;
     // The NVIDIA cooler policy (1 manual, 8 or 16 automatic); 0 on AMD, whose driver has none to tell.
     int m_nPolicy = 0;
+    // The driver says they run at a speed the program fixed: NVIDIA's manual policy, or AMD's
+    // user-defined speed where the driver reports it.
+    bool m_bFixed = false;
+};
+
+// What a renewed driver session found.
+enum class Reconnection { Failed, SameCards, CardsChanged };
+
+// Which fan sets a hand-back must find at their defaults afterwards.
+struct FanSets {
+    bool m_bOuter = true;
+    bool m_bMiddle = true;
 };
 
 class CFanHardware {
@@ -43,30 +55,64 @@ public:
     virtual std::optional<int> ReadGpuTemperature() = 0;
     // The first card's outer fans; nothing when the driver does not answer.
     virtual std::optional<OuterFanReading> ReadOuterFans() = 0;
-    // Every card's outer fans at a fixed percentage.
-    virtual void SetOuterFanPercent(int percent) = 0;
-    // Every card's outer fans back under the driver's own control.
-    virtual void SetOuterFanDefault() = 0;
+    // Every card's outer fans at a fixed percentage; false when the driver refused any card.
+    virtual bool SetOuterFanPercent(int percent) = 0;
+    // Every card's outer fans back under the driver's own control; false when the driver refused any.
+    virtual bool SetOuterFanDefault() = 0;
     // One register of the first card's fan controller chip; nothing when the transaction fails.
     virtual std::optional<BYTE> ReadChip(BYTE reg) = 0;
-    // One register of card `card`'s chip; only the low 8 bits of `value` reach it.
-    virtual void WriteChip(int card, BYTE reg, int value) = 0;
+    // One register of card `card`'s chip; only the low 8 bits of `value` reach it. False when the
+    // transaction fails.
+    virtual bool WriteChip(int card, BYTE reg, int value) = 0;
     // The driver's address of each card, as another process opening its own session needs it: the
     // AMD adapter index, or the NVIDIA physical GPU's place in the driver's enumeration.
     virtual int CardAddress(int card) const = 0;
 
+    // What card `card` holds, read where its settings are written: the check after a write.
+    virtual std::optional<OuterFanReading> ReadCardOuterFans(int card) = 0;
+    virtual std::optional<BYTE> ReadCardChip(int card, BYTE reg) = 0;
+    // Whether the program sets card `card`'s outer fans (NVIDIA: only matched cards the driver listed).
+    virtual bool DrivesOuterFans(int card) const = 0;
+    // Whether the driver tells a fixed speed from its own control in its readings (m_bFixed). NVIDIA's
+    // policy always does; an AMD driver is known to once a reading has shown its user-defined flag.
+    virtual bool ReportsFanMode() const { return true; }
+
+    // Ends the library session and opens it again, after a driver restart or when the driver stopped
+    // answering: the cards are found again as at start-up, or at the addresses another process gave.
+    virtual Reconnection Reconnect() = 0;
+    // The driver said the session's handles went stale (NVIDIA, after a driver restart): until a
+    // reconnect, nothing this session sends reaches the cards.
+    virtual bool SessionLost() const { return false; }
+
     // Registers 0x85..0x88 of every card get the list row's defaults: the chip's automatic curve.
-    void WriteRegisterDefaults();
+    bool WriteRegisterDefaults();
     // Registers 0x85 and 0x86 of every card get one duty: a fixed middle-fan speed.
-    void WriteFixedDuty(int duty);
-    // Every fan back to its default control: the outer fans to the driver, the chip to its curve. The
-    // same calls on every way out of the program, after a crash and from the guardian.
-    void HandBack();
+    bool WriteFixedDuty(int duty);
+
+    // Read-backs: whether every driven card says its outer fans are the driver's, or run at
+    // `percent` (a driver that reports no mode: the speed within a few percent); whether every card's
+    // chip holds its defaults, or the fixed duty.
+    bool OuterFansAtDefault();
+    bool OuterFansAt(int percent);
+    bool ChipAtDefaults();
+    bool ChipAtDuty(int duty);
+
+    // Every fan back to its default control, the outer fans to the driver and the chip to its curve,
+    // then read back: true only when every call was taken and the sets in `check` read as their
+    // defaults. The same calls on every way out of the program, after a crash and from the guardian.
+    bool HandBack(FanSets check = {});
 
 private:
+    bool ChipHolds(int card, BYTE firstReg, const int* values, int count);
+
     GpuVendor m_vendor;
     FanCards m_cards;
 };
+
+// Hands the fans back, and while that is not confirmed tries again for up to `budgetMs`, renewing the
+// driver session between tries: a driver that is restarting or a busy I2C bus refuses calls for a
+// while. True once a hand-back was confirmed.
+bool HandBackWithin(CFanHardware& hardware, FanSets check, DWORD budgetMs);
 
 // Registers of the fan controller chip the program uses.
 constexpr BYTE kChipRegPwmTemperature = 0x02;

@@ -109,6 +109,16 @@ NvStatus CNvApi::Unload() {
     return status;
 }
 
+NvStatus CNvApi::Reinitialize() {
+    if (m_state != LoadState::Loaded) {
+        return Load();
+    }
+    Call(kUnload);
+    using Initialise = NvStatus(__cdecl*)();
+    const auto initialise = reinterpret_cast<Initialise>(Fetch(kInitialize));
+    return initialise != nullptr ? initialise() : kNvNoImplementation;
+}
+
 NvStatus CNvApi::EnumPhysicalGPUs(NvPhysicalGpuHandle handles[64], NvU32* count) {
     return Call(kEnumPhysicalGPUs, handles, count);
 }

@@ -10,6 +10,8 @@ constexpr NvStatus kNvLibraryError = -1;      // no nvapi_QueryInterface, or the
 constexpr NvStatus kNvLibraryNotFound = -2;   // the library does not load (remembered for the run)
 constexpr NvStatus kNvNoImplementation = -3;  // the driver does not provide the operation
 constexpr NvStatus kNvApiNotInitialized = -4; // Unload without a loaded library
+// The driver's answer to a handle from before it restarted: the GPUs must be enumerated again.
+constexpr NvStatus kNvHandleInvalidated = -178;
 
 // The driver library is found among the loaded modules or loaded from the system directory on the
 // first operation, and initialised; each operation's interface is fetched once and kept.
@@ -23,6 +25,8 @@ public:
     NvStatus Initialize();
     // Calls the driver's unload and releases the library; kNvApiNotInitialized when none was loaded.
     NvStatus Unload();
+    // A new session with the library kept loaded: the driver's unload, then its initialise again.
+    NvStatus Reinitialize();
     NvStatus EnumPhysicalGPUs(NvPhysicalGpuHandle handles[64], NvU32* count);
     NvStatus EnumNvidiaDisplayHandle(NvU32 index, NvDisplayHandle* display);
     NvStatus GetAssociatedDisplayOutputId(NvDisplayHandle display, NvU32* outputId);

@@ -71,69 +71,117 @@ int CNvidiaFanHardware::CardAddress(int card) const {
     return card >= 0 && card < kMaxFanCards ? m_nCardGpu[card] : -1;
 }
 
+Reconnection CNvidiaFanHardware::Reconnect() {
+    const NvU32 gpuCount = m_nPhysicalGpuCount;
+    if (m_nvApi.Reinitialize() != 0 ||
+        m_nvApi.EnumPhysicalGPUs(m_hPhysicalGpu, &m_nPhysicalGpuCount) != 0) {
+        m_nPhysicalGpuCount = 0;
+        return Reconnection::Failed;
+    }
+    m_bSessionLost = false;
+    return m_nPhysicalGpuCount == gpuCount ? Reconnection::SameCards : Reconnection::CardsChanged;
+}
+
+NvStatus CNvidiaFanHardware::Noted(NvStatus status) {
+    if (status == kNvHandleInvalidated) {
+        m_bSessionLost = true;
+    }
+    return status;
+}
+
+bool CNvidiaFanHardware::DrivesOuterFans(int card) const {
+    const FanCards& cards = Cards();
+    return Gpu(card) != nullptr && card < cards.m_nCardCount &&
+           static_cast<size_t>(card) < cards.m_pCardMatched.size() &&
+           cards.m_pCardMatched[static_cast<size_t>(card)] != 0;
+}
+
 std::optional<int> CNvidiaFanHardware::ReadGpuTemperature() {
     NV_GPU_THERMAL_SETTINGS settings{};
     settings.version = NV_GPU_THERMAL_SETTINGS_VER;
-    if (m_nvApi.GetThermalSettings(m_hPhysicalGpu[0], 0, &settings) != 0) {
+    if (Noted(m_nvApi.GetThermalSettings(m_hPhysicalGpu[0], 0, &settings)) != 0) {
         return std::nullopt;
     }
     return static_cast<int>(settings.sensor[0].currentTemp);
 }
 
-std::optional<OuterFanReading> CNvidiaFanHardware::ReadOuterFans() {
+std::optional<OuterFanReading> CNvidiaFanHardware::ReadCooler(NvPhysicalGpuHandle gpu) {
     NvCoolerStateRecord state{};
     state.version = NvCoolerStateRecordVersion;
-    if (m_nvApi.QueryCoolerState(m_hPhysicalGpu[0], 0, &state) != 0) {
+    if (Noted(m_nvApi.QueryCoolerState(gpu, 0, &state)) != 0) {
         return std::nullopt;
     }
-    return OuterFanReading{state.cooler[0].currentLevel, state.cooler[0].currentPolicy};
+    const int policy = state.cooler[0].currentPolicy;
+    return OuterFanReading{state.cooler[0].currentLevel, policy, policy == kNvPolicyManual};
 }
 
-void CNvidiaFanHardware::ApplyCoolerLevels(int level, int policy) {
+std::optional<OuterFanReading> CNvidiaFanHardware::ReadOuterFans() {
+    return ReadCooler(m_hPhysicalGpu[0]);
+}
+
+std::optional<OuterFanReading> CNvidiaFanHardware::ReadCardOuterFans(int card) {
+    if (!DrivesOuterFans(card)) {
+        return std::nullopt;
+    }
+    return ReadCooler(Gpu(card));
+}
+
+bool CNvidiaFanHardware::ApplyCoolerLevels(int level, int policy) {
     NvCoolerLevelsRecord levels{};
     levels.version = NvCoolerLevelsRecordVersion;
     levels.cooler[0].level = level;
     levels.cooler[0].policy = policy;
-    const FanCards& cards = Cards();
-    for (int card = 0; card < cards.m_nCardCount; ++card) {
-        const NvPhysicalGpuHandle gpu = Gpu(card);
-        if (gpu != nullptr && static_cast<size_t>(card) < cards.m_pCardMatched.size() &&
-            cards.m_pCardMatched[static_cast<size_t>(card)] != 0) {
-            m_nvApi.ApplyCoolerLevels(gpu, kAllCoolers, &levels);
+    bool taken = true;
+    for (int card = 0; card < Cards().m_nCardCount; ++card) {
+        if (DrivesOuterFans(card)) {
+            taken &= Noted(m_nvApi.ApplyCoolerLevels(Gpu(card), kAllCoolers, &levels)) == 0;
         }
     }
+    return taken;
 }
 
-void CNvidiaFanHardware::SetOuterFanPercent(int percent) {
-    ApplyCoolerLevels(percent, kNvPolicyManual);
+bool CNvidiaFanHardware::SetOuterFanPercent(int percent) {
+    return ApplyCoolerLevels(percent, kNvPolicyManual);
 }
 
-void CNvidiaFanHardware::SetOuterFanDefault() {
-    ApplyCoolerLevels(0, kNvPolicyDriver);
+bool CNvidiaFanHardware::SetOuterFanDefault() {
+    return ApplyCoolerLevels(0, kNvPolicyDriver);
 }
 
-std::optional<BYTE> CNvidiaFanHardware::ReadChip(BYTE reg) {
+std::optional<BYTE> CNvidiaFanHardware::ReadChipOf(NvPhysicalGpuHandle gpu, BYTE reg) {
     BYTE regByte = reg;
     BYTE data = 0;
     NvU32 word = 1;
     NV_I2C_INFO info = ChipTransaction(&regByte, &data);
-    if (m_nvApi.I2CRead(m_hPhysicalGpu[0], &info, &word) != 0) {
+    if (Noted(m_nvApi.I2CRead(gpu, &info, &word)) != 0) {
         return std::nullopt;
     }
     return data;
 }
 
-void CNvidiaFanHardware::WriteChip(int card, BYTE reg, int value) {
+std::optional<BYTE> CNvidiaFanHardware::ReadChip(BYTE reg) {
+    return ReadChipOf(m_hPhysicalGpu[0], reg);
+}
+
+std::optional<BYTE> CNvidiaFanHardware::ReadCardChip(int card, BYTE reg) {
     const NvPhysicalGpuHandle gpu = Gpu(card);
     if (gpu == nullptr) {
-        return;
+        return std::nullopt;
+    }
+    return ReadChipOf(gpu, reg);
+}
+
+bool CNvidiaFanHardware::WriteChip(int card, BYTE reg, int value) {
+    const NvPhysicalGpuHandle gpu = Gpu(card);
+    if (gpu == nullptr) {
+        return false;
     }
     // The chip takes a write only after the same register was read on the bus.
     BYTE regByte = reg;
     BYTE data = 0;
     NvU32 word = 1;
     NV_I2C_INFO info = ChipTransaction(&regByte, &data);
-    m_nvApi.I2CRead(gpu, &info, &word);
+    Noted(m_nvApi.I2CRead(gpu, &info, &word));
     data = static_cast<BYTE>(value & 0xFF);
-    m_nvApi.I2CWrite(gpu, &info, &word);
+    return Noted(m_nvApi.I2CWrite(gpu, &info, &word)) == 0;
 }

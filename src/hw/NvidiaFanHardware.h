@@ -16,11 +16,17 @@ public:
 
     std::optional<int> ReadGpuTemperature() override;
     std::optional<OuterFanReading> ReadOuterFans() override;
-    void SetOuterFanPercent(int percent) override;
-    void SetOuterFanDefault() override;
+    bool SetOuterFanPercent(int percent) override;
+    bool SetOuterFanDefault() override;
     std::optional<BYTE> ReadChip(BYTE reg) override;
-    void WriteChip(int card, BYTE reg, int value) override;
+    bool WriteChip(int card, BYTE reg, int value) override;
     int CardAddress(int card) const override;
+    std::optional<OuterFanReading> ReadCardOuterFans(int card) override;
+    std::optional<BYTE> ReadCardChip(int card, BYTE reg) override;
+    bool DrivesOuterFans(int card) const override;
+    // The driver initialised again and the GPUs enumerated anew; the cards stay at their places.
+    Reconnection Reconnect() override;
+    bool SessionLost() const override { return m_bSessionLost; }
 
     NvU32 GpuCount() const { return m_nPhysicalGpuCount; }
     NvU32 OutputId() const { return m_nOutputId; }
@@ -28,7 +34,11 @@ public:
 
 private:
     explicit CNvidiaFanHardware(const FanCards& cards);
-    void ApplyCoolerLevels(int level, int policy);
+    bool ApplyCoolerLevels(int level, int policy);
+    std::optional<OuterFanReading> ReadCooler(NvPhysicalGpuHandle gpu);
+    std::optional<BYTE> ReadChipOf(NvPhysicalGpuHandle gpu, BYTE reg);
+    // Notes a status that says the handles went stale, and passes it on.
+    NvStatus Noted(NvStatus status);
 
     CNvApi m_nvApi;
     NvPhysicalGpuHandle m_hPhysicalGpu[64] = {};
@@ -36,4 +46,5 @@ private:
     NvU32 m_nOutputId = 0;
     // Card i's place in the driver's GPU enumeration.
     int m_nCardGpu[kMaxFanCards] = {0, 1, 2, 3};
+    bool m_bSessionLost = false;
 };

@@ -19,12 +19,27 @@ SystemLibraryLoad ChooseSystemLibraryLoad(const std::wstring& systemDirectory, c
     return load;
 }
 
-HMODULE LoadSystemLibrary(const wchar_t* name) {
+std::wstring SystemDirectory() {
     wchar_t directory[MAX_PATH] = {};
     const UINT length = ::GetSystemDirectoryW(directory, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
+    return length == 0 || length >= MAX_PATH ? std::wstring() : std::wstring(directory, length);
+}
+
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+    const std::wstring directory = SystemDirectory();
+    if (directory.empty()) {
         return nullptr;
     }
     const SystemLibraryLoad load = ChooseSystemLibraryLoad(directory, name, SystemKnowsSearchFlags());
     return ::LoadLibraryExW(load.m_strPath.c_str(), nullptr, load.m_dwFlags);
+}
+
+void RestrictDllSearchToSystem() {
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    const auto setDirectories = reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    if (setDirectories != nullptr) {
+        setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+    ::SetDllDirectoryW(L"");
 }

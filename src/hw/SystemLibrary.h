@@ -21,3 +21,11 @@ SystemLibraryLoad ChooseSystemLibraryLoad(const std::wstring& systemDirectory, c
 
 // The library `name` of the system directory; null when it is not there or does not load.
 HMODULE LoadSystemLibrary(const wchar_t* name);
+
+// The process never loads a library planted beside its program or in the current directory: DLLs
+// come from the system directory only (where the update providing this exists). First thing in both
+// of the program's processes, which run elevated.
+void RestrictDllSearchToSystem();
+
+// The system directory, without a trailing backslash; empty when it cannot be told.
+std::wstring SystemDirectory();

@@ -172,7 +172,12 @@ void CVentiqDlg::OnEnterValues() {
 }
 
 void CVentiqDlg::OnMini() {
-    ShowWindow(SW_HIDE);
+    // Hidden without an icon, the window could not be brought back: it goes to the taskbar instead.
+    if (m_pTrayIcon && (m_pTrayIcon->IsIconShown() || m_pTrayIcon->ShowIcon())) {
+        ShowWindow(SW_HIDE);
+    } else {
+        ShowWindow(SW_MINIMIZE);
+    }
 }
 
 void CVentiqDlg::OnShowCommand() {

@@ -163,9 +163,21 @@ BOOL CSysTrayIcon::ShowIcon() {
     if (record == nullptr) {
         return FALSE;
     }
-    const UINT previous = record->uFlags;
+    const bool shown = record->uFlags != 0;
     record->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    return NotifyShell(previous == 0 ? NIM_ADD : NIM_MODIFY, *record);
+    BOOL result = NotifyShell(shown ? NIM_MODIFY : NIM_ADD, *record);
+    if (!result && shown) {
+        result = NotifyShell(NIM_ADD, *record);
+    }
+    if (!result) {
+        record->uFlags = 0;
+    }
+    return result;
+}
+
+bool CSysTrayIcon::IsIconShown() const {
+    const NOTIFYICONDATAW* record = FindIcon(kIconId);
+    return record != nullptr && record->uFlags != 0;
 }
 
 BOOL CSysTrayIcon::SetTip(const std::wstring& text) {
@@ -179,7 +191,21 @@ BOOL CSysTrayIcon::SetTip(const std::wstring& text) {
         return FALSE;
     }
     std::copy(std::begin(tip), std::end(tip), record->szTip);
-    return record->uFlags != 0 ? NotifyShell(NIM_MODIFY, *record) : TRUE;
+    return record->uFlags != 0 ? ShowIcon() : TRUE;
+}
+
+BOOL CSysTrayIcon::ShowBalloon(const std::wstring& text) {
+    NOTIFYICONDATAW* record = FindIcon(kIconId);
+    if (record == nullptr || record->uFlags == 0) {
+        return FALSE;
+    }
+    // The balloon rides on one update of the icon; the record keeps no balloon for later updates.
+    NOTIFYICONDATAW balloon = *record;
+    balloon.uFlags = NIF_INFO;
+    ::lstrcpynW(balloon.szInfo, text.c_str(), static_cast<int>(std::size(balloon.szInfo)));
+    ::lstrcpynW(balloon.szInfoTitle, kTip, static_cast<int>(std::size(balloon.szInfoTitle)));
+    balloon.dwInfoFlags = NIIF_INFO;
+    return NotifyShell(NIM_MODIFY, balloon);
 }
 
 BOOL CSysTrayIcon::DeleteIcon(UINT id) {
@@ -215,6 +241,8 @@ void CMyAppTrayIcon::OnRButtonDown(UINT, int x, int y) {
     // The menu closes when the user clicks elsewhere only if its owner is in the foreground.
     ::SetForegroundWindow(mainWindow);
     ::TrackPopupMenu(::GetSubMenu(menu, 0), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, mainWindow, nullptr);
+    // Without a message after it, the menu may not close when the user clicks elsewhere.
+    ::PostMessageW(mainWindow, WM_NULL, 0, 0);
     ::DestroyMenu(menu);
 }
 

@@ -38,11 +38,16 @@ public:
 
     // Creates the record of icon 1 (once); the notification area is not touched.
     BOOL AddIcon(HICON icon);
-    // Puts icon 1 into the notification area, or updates it there.
+    // Puts icon 1 into the notification area, or updates it there; added afresh when the shell has
+    // forgotten it. FALSE when the shell refused: the icon then counts as not shown.
     BOOL ShowIcon();
+    // Whether icon 1 is in the notification area as far as the shell said.
+    bool IsIconShown() const;
     // Gives icon 1 this tip (cut to the record's length) and tells the shell when the icon is shown.
     // FALSE when there is no icon or the tip is already this text: nothing is sent then.
     BOOL SetTip(const std::wstring& text);
+    // A balloon note over icon 1, for what the user should know while the window may be hidden.
+    BOOL ShowBalloon(const std::wstring& text);
     // Removes the icon from the notification area and from the list.
     BOOL DeleteIcon(UINT id);
     // The notification area was recreated: every shown icon is added again.

@@ -181,7 +181,7 @@ void TimeParts(std::vector<double> (&parts)[kParts]) {
     dlg->DetectCard();
     lap(kDetection);
     dlg->StartBackend();
-    dlg->m_bFanControl = 1;
+    dlg->TakeFanControl();
     lap(kLibrary);
     dlg->ReadSavedRegisters();
     lap(kChip);
@@ -193,6 +193,7 @@ void TimeParts(std::vector<double> (&parts)[kParts]) {
     lap(kSkin);
     dlg->ReadInitialState();
     lap(kReadings);
+    dlg->m_pFanOwner.reset();
     dlg->m_pAmdHardware = nullptr;
     dlg->m_pHardware.reset();
     ::DestroyWindow(window);

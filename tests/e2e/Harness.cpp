@@ -237,7 +237,8 @@ bool AppRun::Terminate() const {
            ::WaitForSingleObject(m_info.hProcess, 10000) == WAIT_OBJECT_0;
 }
 
-std::vector<DWORD> ChildProcesses(DWORD parentId, const wchar_t* imageName) {
+namespace {
+std::vector<DWORD> FindProcesses(const DWORD* parentId, const wchar_t* imageName) {
     std::vector<DWORD> found;
     HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE) {
@@ -246,12 +247,22 @@ std::vector<DWORD> ChildProcesses(DWORD parentId, const wchar_t* imageName) {
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
     for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
-        if (entry.th32ParentProcessID == parentId && _wcsicmp(entry.szExeFile, imageName) == 0) {
+        if ((parentId == nullptr || entry.th32ParentProcessID == *parentId) &&
+            (imageName == nullptr || _wcsicmp(entry.szExeFile, imageName) == 0)) {
             found.push_back(entry.th32ProcessID);
         }
     }
     ::CloseHandle(snapshot);
     return found;
+}
+} // namespace
+
+std::vector<DWORD> ChildProcesses(DWORD parentId, const wchar_t* imageName) {
+    return FindProcesses(&parentId, imageName);
+}
+
+std::vector<DWORD> Processes(const wchar_t* imageName) {
+    return FindProcesses(nullptr, imageName);
 }
 
 HWND Control(HWND window, int id) {

@@ -67,8 +67,10 @@ private:
     PROCESS_INFORMATION m_info{};
 };
 
-// Processes of this executable file name started by the given process.
+// Processes of this executable file name (any, for null) started by the given process.
 std::vector<DWORD> ChildProcesses(DWORD parentId, const wchar_t* imageName);
+// Every running process of this executable file name.
+std::vector<DWORD> Processes(const wchar_t* imageName);
 
 // The main window's control with this id.
 HWND Control(HWND window, int id);

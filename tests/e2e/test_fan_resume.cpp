@@ -1,6 +1,9 @@
-// Sleep and resume, end to end: the simulated board loses its state as a resume does, and the user's
-// manual settings reach it again once, as soon as its driver answers; a suspend writes nothing.
+// Sleep, resume and driver restarts, end to end: the simulated board loses its state as a resume does,
+// and the user's manual settings reach it again once its driver answers and takes them; a suspend
+// writes nothing; a restart that gives the GPUs new handles is followed by a new session and guardian.
 #include "test_fan_support.h"
+
+#include <map>
 
 using namespace e2e;
 using namespace e2e::fan;
@@ -32,23 +35,6 @@ void PrintTo(const ResumeCase& c, std::ostream* os) {
     *os << window::VendorName(c.vendor);
 }
 
-// Outer-fan settings and chip writes, in the order the board received them.
-std::vector<std::string> Writes(const std::vector<std::string>& lines) {
-    std::vector<std::string> writes;
-    for (const std::string& line : lines) {
-        if (IsCall(line, "ADL_Overdrive5_FanSpeed_Set")) {
-            writes.push_back("outer=" + Field(line, "speed"));
-        } else if (IsCall(line, "ADL_Overdrive5_FanSpeedToDefault_Set")) {
-            writes.push_back("outer=default");
-        } else if (IsCall(line, "NvApplyCoolerLevels")) {
-            writes.push_back("outer=" + Field(line, "level") + "/" + Field(line, "policy"));
-        } else if (!ChipWrites({line}).empty()) {
-            writes.push_back(ChipWrites({line})[0]);
-        }
-    }
-    return writes;
-}
-
 // Both fan sets manual, 45 % outside and 30 % in the middle, applied.
 void ApplyManual(Board& board) {
     ASSERT_TRUE(WaitStarted(board));
@@ -57,6 +43,8 @@ void ApplyManual(Board& board) {
     ASSERT_TRUE(SetText(board.Item(kEntryOuter), L"45"));
     ASSERT_TRUE(SetText(board.Item(kEntryMiddle), L"30"));
     ASSERT_TRUE(SendCommand(board.Window(), kApply));
+    // A reading of the fans as set, as every second brings.
+    ASSERT_TRUE(Tick(board.Window()));
 }
 
 void Power(HWND window, WPARAM event) {
@@ -113,5 +101,56 @@ INSTANTIATE_TEST_SUITE_P(Vendors, Resume, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<ResumeCase>& info) {
                              return std::string(window::VendorName(info.param.vendor));
                          });
+
+struct ComebackCase {
+    const char* name;
+    Vendor vendor;
+    bool resume; // else a display change
+    // What the board does for two seconds after the event, then from then on (with the power cycle).
+    const char* comingBack;
+    const char* back;
+    std::map<std::string, std::string> settings;
+};
+
+void PrintTo(const ComebackCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class DriverComesBack : public testing::TestWithParam<ComebackCase> {};
+
+TEST_P(DriverComesBack, TheSettingsReachTheHardwareOnceItTakesThemWithoutAMessage) {
+    const ComebackCase& c = GetParam();
+    Board board(c.vendor, kCoolModule);
+    ApplyManual(board);
+    const std::vector<DWORD> guardians = Processes(L"VentiqGuard.exe");
+    const size_t mark = Mark(board.Install());
+    board.Install().WriteScenario(std::string(kCoolModule) + "power.cycle = 1\n" + c.comingBack);
+    if (c.resume) {
+        Power(board.Window(), PBT_APMRESUMEAUTOMATIC);
+    } else {
+        ::PostMessageW(board.Window(), WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
+    }
+    Pump(2000);
+    board.Install().WriteScenario(std::string(kCoolModule) + "power.cycle = 1\n" + c.back);
+    EXPECT_TRUE(WaitUntil([&] { return LastWrites(Since(board.Install(), mark)) == c.settings; }, 8000));
+    ASSERT_TRUE(Tick(board.Window()));
+    EXPECT_FALSE(board.Text(kGpuTemp).empty()) << "the readings are back";
+    EXPECT_EQ(board.App().WaitMessageBox(0), nullptr) << "never a box from the background";
+    EXPECT_FALSE(AutoLit(board.Item(kAuto2))) << "the middle fan is still manual";
+    const std::vector<DWORD> now = Processes(L"VentiqGuard.exe");
+    EXPECT_TRUE(now.size() == 1 && now != guardians) << "a new guardian for the new session";
+}
+
+const std::map<std::string, std::string> kAmdSettings = {{"outer", "45"}, {"0x85", "0x4C"}, {"0x86", "0x4C"}};
+
+const ComebackCase kComebacks[] = {
+    {"AmdFanWritesRefused", Vendor::Amd, true, "fault.status.ADL_Overdrive5_FanSpeed_Set = -1\n", "", kAmdSettings},
+    {"AmdChipAnswersLater", Vendor::Amd, true, "fault.status.ADL_Display_WriteAndReadI2C = -1\n", "", kAmdSettings},
+    {"NvidiaRestartWithNewHandles", Vendor::Nvidia, false, "power.newhandles = 1\n", "power.newhandles = 1\n",
+     {{"outer", "45/1"}, {"0x85", "0x4C"}, {"0x86", "0x4C"}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Events, DriverComesBack, testing::ValuesIn(kComebacks),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

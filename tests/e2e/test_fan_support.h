@@ -4,6 +4,7 @@
 #include "test_window_support.h"
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,41 @@ inline std::vector<std::string> ChipWrites(const std::vector<std::string>& lines
         }
     }
     return writes;
+}
+
+// Outer-fan settings and chip writes, in the order the board received them: "outer=45" (AMD),
+// "outer=45/1" (NVIDIA level and policy), "outer=default", "0x85=0x4C".
+inline std::vector<std::string> Writes(const std::vector<std::string>& lines) {
+    std::vector<std::string> writes;
+    for (const std::string& line : lines) {
+        if (IsCall(line, "ADL_Overdrive5_FanSpeed_Set")) {
+            writes.push_back("outer=" + Field(line, "speed"));
+        } else if (IsCall(line, "ADL_Overdrive5_FanSpeedToDefault_Set")) {
+            writes.push_back("outer=default");
+        } else if (IsCall(line, "NvApplyCoolerLevels")) {
+            writes.push_back("outer=" + Field(line, "level") + "/" + Field(line, "policy"));
+        } else if (!ChipWrites({line}).empty()) {
+            writes.push_back(ChipWrites({line})[0]);
+        }
+    }
+    return writes;
+}
+
+// What the board holds in the end: the last write each target took ("outer", "0x85", ...), from
+// Ventiq's lines and its guardian's; refused writes changed nothing and are left out.
+inline std::map<std::string, std::string> LastWrites(const std::vector<std::string>& lines) {
+    std::map<std::string, std::string> last;
+    for (const std::string& line : lines) {
+        const std::string call = line.rfind("guard ", 0) == 0 ? line.substr(6) : line;
+        if (!Field(call, "status").empty()) {
+            continue;
+        }
+        for (const std::string& write : Writes({call})) {
+            const size_t at = write.find('=');
+            last[write.substr(0, at)] = write.substr(at + 1);
+        }
+    }
+    return last;
 }
 
 // The register defaults of the usual card-list row 120;100;80;60.

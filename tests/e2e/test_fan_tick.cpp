@@ -68,28 +68,20 @@ TEST(TickAmd, AutomaticBoxesFollowChangesAndManualOnesKeepTheirValue) {
     EXPECT_TRUE(board.Enabled(kEntryMiddle));
 }
 
-TEST(TickAmd, FailedTemperatureReadLeavesTheLabel) {
+TEST(TickAmd, FailedReadsEmptyTheirLabels) {
     Board board(Vendor::Amd, "card.0.temperature = 51\n");
     ASSERT_TRUE(WaitStarted(board));
     ASSERT_TRUE(Tick(board.Window()));
     ASSERT_EQ(board.Text(kGpuTemp), L"51");
 
-    board.Install().WriteScenario(
-        "card.0.temperature = 66\nfault.status.ADL_Overdrive5_Temperature_Get = -1\n"
-        "card.0.fan = 48\n");
+    board.Install().WriteScenario("card.0.temperature = 66\nfault.status.ADL_Overdrive5_Temperature_Get = -1\n"
+                                  "fault.status.ADL_Overdrive5_FanSpeed_Get = -1\n");
     ASSERT_TRUE(Tick(board.Window()));
-    EXPECT_EQ(board.Text(kGpuTemp), L"51");
+    EXPECT_EQ(board.Text(kGpuTemp), L"") << "a number nobody read is not shown";
     EXPECT_EQ(board.Text(kGpuUnit), kDegrees);
-    EXPECT_EQ(board.Text(kZone1Speed), L"48%") << "the rest of the tick still runs";
-}
-
-TEST(TickAmd, FailedFanSpeedReadShowsZero) {
-    Board board(Vendor::Amd);
-    ASSERT_TRUE(WaitStarted(board));
-    board.Install().WriteScenario("fault.status.ADL_Overdrive5_FanSpeed_Get = -1\n");
-    ASSERT_TRUE(Tick(board.Window()));
-    EXPECT_EQ(board.Text(kZone1Speed), L"0%");
-    EXPECT_EQ(board.Text(kEntryOuter), L"0");
+    EXPECT_EQ(board.Text(kZone1Speed), L"") << "a failed speed read is not 0 %";
+    EXPECT_EQ(board.Text(kEntryOuter), L"40") << "the automatic box keeps the last speed read";
+    EXPECT_EQ(board.Text(kPwmTemp), L"50") << "the rest of the tick still runs";
 }
 
 TEST(TickAmd, OneTickMakesThreeLibraryCallsAndTwoChipReads) {

@@ -65,7 +65,8 @@ private:
 // Ventiq on a CrossFire AMD board with ULPS on, its device tools installed, and one APPLY made.
 class UlpsBoard {
 public:
-    UlpsBoard() : m_key(1), m_board(Vendor::Amd, kCrossfireOn) {}
+    explicit UlpsBoard(const std::string& scenario = "")
+        : m_key(1), m_board(Vendor::Amd, kCrossfireOn + scenario) {}
 
     bool Start() {
         m_board.Install().AddDeviceTools();
@@ -115,21 +116,21 @@ TEST(Ulps, FirstApplySwitchesItOffAndRestartsTheDeviceOnce) {
 }
 
 TEST(Ulps, AfterTheDeviceRestartANewGuardianTakesOver) {
-    UlpsBoard ulps;
+    // A fixed middle-fan speed left behind: the fans are guarded from the start.
+    UlpsBoard ulps("card.0.reg.0x85 = 90\ncard.0.reg.0x86 = 90\ncard.0.reg.0x87 = 90\ncard.0.reg.0x88 = 90\n");
     ASSERT_TRUE(ulps.Start());
     Board& board = ulps.GetBoard();
-    const std::vector<DWORD> before = ChildProcesses(board.App().ProcessId(), L"VentiqGuard.exe");
+    const std::vector<DWORD> before = Processes(L"VentiqGuard.exe");
     ASSERT_EQ(before.size(), 1u);
     ulps.Apply();
     // The first guardian's session and adapters predate the restart: a new one opens its own.
     ASSERT_TRUE(WaitUntil([&] {
-        const std::vector<DWORD> now = ChildProcesses(board.App().ProcessId(), L"VentiqGuard.exe");
+        const std::vector<DWORD> now = Processes(L"VentiqGuard.exe");
         return now.size() == 1 && now[0] != before[0];
     }));
     const size_t mark = Mark(board.Install());
     ASSERT_TRUE(board.App().Terminate());
-    ASSERT_TRUE(WaitUntil([&] { return ChildProcesses(board.App().ProcessId(), L"VentiqGuard.exe").empty(); },
-                          10000));
+    ASSERT_TRUE(WaitUntil([&] { return Processes(L"VentiqGuard.exe").empty(); }, 10000));
     EXPECT_EQ(Only(Since(board.Install(), mark), "guard ADL_Overdrive5_FanSpeedToDefault_Set").size(), 1u)
         << "one hand-back, by the new guardian";
 }

@@ -1,6 +1,8 @@
-// The guardian process: Ventiq ended from outside still hands the fans back, through VentiqGuard.exe;
-// a normal exit leaves the guardian nothing to do; an ended guardian is started again; a hand-over
-// the guardian cannot trust makes it write nothing.
+// The guardian process: Ventiq ended from outside, alone or with every process it started, still hands
+// the fans back through VentiqGuard.exe; a normal exit leaves the guardian nothing to do, even when the
+// driver refuses the hand-back for a while; an ended guardian is replaced at once, one that cannot
+// open the driver leaves the old one in place; a hand-over the guardian cannot trust makes it write
+// nothing.
 #include "guard/Guardian.h"
 #include "test_fan_support.h"
 
@@ -59,8 +61,10 @@ struct ProcessCloser {
 };
 using ProcessHandle = std::unique_ptr<void, ProcessCloser>;
 
-ProcessHandle OpenGuardian(DWORD ventiqId, DWORD* guardianId = nullptr) {
-    const std::vector<DWORD> guardians = ChildProcesses(ventiqId, kGuardianImage);
+// The guardian runs apart from Ventiq's process tree; the suites run one at a time, so the one guardian
+// there is belongs to the test's Ventiq.
+ProcessHandle OpenGuardian(DWORD* guardianId = nullptr) {
+    const std::vector<DWORD> guardians = Processes(kGuardianImage);
     if (guardians.size() != 1) {
         return nullptr;
     }
@@ -80,25 +84,87 @@ DWORD ExitCodeAfter(HANDLE process, DWORD timeoutMs) {
     return code;
 }
 
-class EndedFromOutside : public ::testing::TestWithParam<Vendor> {};
-
-TEST_P(EndedFromOutside, TheGuardianHandsTheFansBackAndEnds) {
-    Board board(GetParam());
-    ASSERT_NO_FATAL_FAILURE(ApplyBothManual(board));
-    const ProcessHandle guardian = OpenGuardian(board.App().ProcessId());
-    ASSERT_NE(guardian, nullptr) << "one guardian runs beside Ventiq";
-    const size_t mark = Mark(board.Install());
-
-    ASSERT_TRUE(board.App().Terminate());
-    EXPECT_EQ(ExitCodeAfter(guardian.get(), 10000), static_cast<DWORD>(kGuardianHandedBack));
-    const std::vector<std::string> lines = Since(board.Install(), mark);
-    EXPECT_EQ(FanWrites(GuardLines(lines)), GetParam() == Vendor::Amd ? kAmdHandBack : kNvidiaHandBack);
-    EXPECT_TRUE(FanWrites(lines).empty()) << "Ventiq itself wrote nothing: it was ended";
-    EXPECT_TRUE(ChildProcesses(board.App().ProcessId(), kGuardianImage).empty());
+// Ends the process and every process it started, and theirs, found by parent process id, together,
+// as Task Manager's "End process tree" does.
+void EndProcessTree(DWORD root) {
+    std::vector<DWORD> tree = {root};
+    for (size_t i = 0; i < tree.size(); ++i) {
+        for (DWORD child : ChildProcesses(tree[i], nullptr)) {
+            tree.push_back(child);
+        }
+    }
+    std::vector<ProcessHandle> processes;
+    for (DWORD id : tree) {
+        processes.emplace_back(::OpenProcess(PROCESS_TERMINATE, FALSE, id));
+    }
+    for (const ProcessHandle& process : processes) {
+        ::TerminateProcess(process.get(), 1);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Vendors, EndedFromOutside, ::testing::Values(Vendor::Amd, Vendor::Nvidia),
-                         [](const auto& info) { return std::string(VendorName(info.param)); });
+// Sends the end-of-session query and the answer, as Windows does when the user signs out.
+void EndSession(HWND window, BOOL ending) {
+    DWORD_PTR answer = 0;
+    ASSERT_NE(::SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &answer), 0);
+    ASSERT_NE(::SendMessageTimeoutW(window, WM_ENDSESSION, ending, 0, SMTO_NORMAL, 10000, &answer), 0);
+}
+
+enum class Ending { Terminate, WholeTree, AfterCancelledLogOff };
+
+struct EndingCase {
+    const char* name;
+    Vendor vendor;
+    Ending ending;
+};
+
+void PrintTo(const EndingCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class EndedFromOutside : public ::testing::TestWithParam<EndingCase> {};
+
+TEST_P(EndedFromOutside, TheGuardianHandsTheFansBackAndEnds) {
+    const EndingCase& c = GetParam();
+    Board board(c.vendor);
+    ASSERT_NO_FATAL_FAILURE(ApplyBothManual(board));
+    if (c.ending == Ending::AfterCancelledLogOff) {
+        // Another program cancels the sign-out: the settings go back on the hardware, still guarded.
+        const size_t query = Mark(board.Install());
+        ASSERT_NO_FATAL_FAILURE(EndSession(board.Window(), FALSE));
+        const std::vector<std::string> settings = {"NvApplyCoolerLevels policy=32", "NvApplyCoolerLevels policy=1"};
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                const std::vector<std::string> writes = FanWrites(Since(board.Install(), query));
+                return writes.size() > 5 && writes.front() == settings[0] && writes[5] == settings[1];
+            },
+            5000))
+            << "handed back at the query, the manual setting again after the cancel";
+    }
+    const ProcessHandle guardian = OpenGuardian();
+    ASSERT_NE(guardian, nullptr) << "one guardian runs";
+    const size_t mark = Mark(board.Install());
+
+    if (c.ending == Ending::WholeTree) {
+        EndProcessTree(board.App().ProcessId());
+    } else {
+        ASSERT_TRUE(board.App().Terminate());
+    }
+    EXPECT_EQ(ExitCodeAfter(guardian.get(), 10000), static_cast<DWORD>(kGuardianHandedBack));
+    const std::vector<std::string> lines = Since(board.Install(), mark);
+    EXPECT_EQ(FanWrites(GuardLines(lines)), c.vendor == Vendor::Amd ? kAmdHandBack : kNvidiaHandBack);
+    EXPECT_TRUE(FanWrites(lines).empty()) << "Ventiq itself wrote nothing: it was ended";
+    EXPECT_TRUE(Processes(kGuardianImage).empty());
+}
+
+const EndingCase kEndings[] = {
+    {"AmdTerminate", Vendor::Amd, Ending::Terminate},
+    {"NvidiaTerminate", Vendor::Nvidia, Ending::Terminate},
+    {"AmdWholeTree", Vendor::Amd, Ending::WholeTree},
+    {"NvidiaAfterCancelledLogOff", Vendor::Nvidia, Ending::AfterCancelledLogOff},
+};
+
+INSTANTIATE_TEST_SUITE_P(Endings, EndedFromOutside, ::testing::ValuesIn(kEndings),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct NormalExitCase {
     const char* name;
@@ -116,7 +182,7 @@ TEST_P(NormalExit, TheGuardianWritesNothingAndEnds) {
     const NormalExitCase& c = GetParam();
     Board board(c.vendor);
     ASSERT_NO_FATAL_FAILURE(ApplyBothManual(board));
-    const ProcessHandle guardian = OpenGuardian(board.App().ProcessId());
+    const ProcessHandle guardian = OpenGuardian();
     ASSERT_NE(guardian, nullptr);
     const size_t mark = Mark(board.Install());
 
@@ -125,11 +191,7 @@ TEST_P(NormalExit, TheGuardianWritesNothingAndEnds) {
         ASSERT_TRUE(board.App().WaitExit(20000));
     } else {
         // Windows ends the process itself once the window has answered the end of the session.
-        DWORD_PTR answer = 0;
-        ASSERT_NE(
-            ::SendMessageTimeoutW(board.Window(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &answer), 0);
-        ASSERT_NE(::SendMessageTimeoutW(board.Window(), WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 10000, &answer),
-                  0);
+        ASSERT_NO_FATAL_FAILURE(EndSession(board.Window(), TRUE));
         ASSERT_TRUE(board.App().Terminate());
     }
     EXPECT_EQ(ExitCodeAfter(guardian.get(), 10000), static_cast<DWORD>(kGuardianQuiet));
@@ -145,28 +207,64 @@ const NormalExitCase kNormalExits[] = {
 INSTANTIATE_TEST_SUITE_P(Exits, NormalExit, ::testing::ValuesIn(kNormalExits),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Guardian, EndedWhileVentiqRunsIsStartedAgainAndStillGuards) {
+TEST(Guardian, EndedWhileVentiqRunsIsReplacedAtOnceEveryTime) {
     Board board(Vendor::Amd);
     ASSERT_NO_FATAL_FAILURE(ApplyBothManual(board));
-    DWORD firstId = 0;
-    const ProcessHandle first = OpenGuardian(board.App().ProcessId(), &firstId);
-    ASSERT_NE(first, nullptr);
+    DWORD previousId = 0;
+    ProcessHandle guardian = OpenGuardian(&previousId);
+    ASSERT_NE(guardian, nullptr);
     const size_t mark = Mark(board.Install());
-    ASSERT_TRUE(::TerminateProcess(first.get(), 1));
-    ASSERT_EQ(::WaitForSingleObject(first.get(), 10000), WAIT_OBJECT_0);
-
-    ASSERT_TRUE(Tick(board.Window()));
-    DWORD secondId = 0;
-    ProcessHandle second;
-    ASSERT_TRUE(WaitUntil(
-        [&] { return (second = OpenGuardian(board.App().ProcessId(), &secondId)) != nullptr; }, 3000))
-        << "a new guardian after the next check";
-    EXPECT_NE(secondId, firstId);
+    // Twice within a minute: a guardian that was ended is never waited for.
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(::TerminateProcess(guardian.get(), 1));
+        ASSERT_EQ(::WaitForSingleObject(guardian.get(), 10000), WAIT_OBJECT_0);
+        ASSERT_TRUE(Tick(board.Window()));
+        DWORD id = 0;
+        ASSERT_TRUE(WaitUntil([&] { return (guardian = OpenGuardian(&id)) != nullptr && id != previousId; }, 5000))
+            << "round " << round << ": a new guardian after the next check";
+        previousId = id;
+    }
     EXPECT_TRUE(FanWrites(Since(board.Install(), mark)).empty()) << "the fans stayed as applied";
 
     ASSERT_TRUE(board.App().Terminate());
-    EXPECT_EQ(ExitCodeAfter(second.get(), 10000), static_cast<DWORD>(kGuardianHandedBack));
+    EXPECT_EQ(ExitCodeAfter(guardian.get(), 10000), static_cast<DWORD>(kGuardianHandedBack));
     EXPECT_EQ(FanWrites(GuardLines(Since(board.Install(), mark))), kAmdHandBack);
+}
+
+TEST(Guardian, OneThatCannotOpenTheDriverLeavesTheOldOneInPlace) {
+    Board board(Vendor::Amd);
+    ASSERT_NO_FATAL_FAILURE(ApplyBothManual(board));
+    DWORD firstId = 0;
+    const ProcessHandle first = OpenGuardian(&firstId);
+    ASSERT_NE(first, nullptr);
+    // A new process cannot load the driver library any more; Ventiq's own session still works. The
+    // display change renews Ventiq's session and starts a guardian for it, which fails.
+    board.Install().WriteScenario("fault.absent = atiadlxx.dll atiadlxy.dll\n");
+    const size_t mark = Mark(board.Install());
+    ::PostMessageW(board.Window(), WM_DISPLAYCHANGE, 32, MAKELPARAM(1280, 1024));
+    ASSERT_TRUE(WaitUntil([&] { return !Only(Since(board.Install(), mark), "ADL_Overdrive5_FanSpeed_Set").empty(); },
+                          15000))
+        << "the settings written again after the renewed session";
+    EXPECT_EQ(Processes(kGuardianImage), std::vector<DWORD>{firstId});
+
+    ASSERT_TRUE(board.App().Terminate());
+    EXPECT_EQ(ExitCodeAfter(first.get(), 10000), static_cast<DWORD>(kGuardianHandedBack));
+}
+
+TEST(Guardian, AHandBackTheDriverRefusesForTwoSecondsStillEndsAtTheDefaults) {
+    Board board(Vendor::Amd);
+    ASSERT_NO_FATAL_FAILURE(ApplyBothManual(board));
+    board.Install().WriteScenario("fault.status.ADL_Overdrive5_FanSpeedToDefault_Set = -1\n"
+                                  "fault.status.ADL_Display_WriteAndReadI2C = -1\n");
+    window::Command(board.Window(), kClose);
+    Pump(2000);
+    board.Install().WriteScenario("");
+    ASSERT_TRUE(board.App().WaitExit(20000));
+    ASSERT_TRUE(WaitUntil([] { return Processes(kGuardianImage).empty(); }, 15000));
+    // Whichever process wrote last, every fan holds its default.
+    const std::map<std::string, std::string> defaults = {
+        {"outer", "default"}, {"0x85", "0x78"}, {"0x86", "0x64"}, {"0x87", "0x50"}, {"0x88", "0x3C"}};
+    EXPECT_EQ(LastWrites(board.Install().Journal()), defaults);
 }
 
 // VentiqGuard.exe started by the test itself: a pipe and an event that stands in for Ventiq's process.
@@ -179,12 +277,13 @@ public:
         ::CreatePipe(&readEnd, &m_hWriteEnd, &inheritable, 0);
         ::SetHandleInformation(m_hWriteEnd, HANDLE_FLAG_INHERIT, 0);
         m_hVentiqEnded = ::CreateEventW(&inheritable, TRUE, FALSE, nullptr);
+        m_hArmed = ::CreateEventW(&inheritable, TRUE, FALSE, nullptr);
         ::SetEnvironmentVariableW(L"VENTIQ_SIM_SCENARIO", install.ScenarioPath().c_str());
         ::SetEnvironmentVariableW(L"VENTIQ_SIM_JOURNAL", install.JournalPath().c_str());
         const std::wstring exe = BuildPath(kGuardianImage);
         std::wstring commandLine =
             L"\"" + exe + L"\" " +
-            (arguments.empty() ? GuardianArguments(readEnd, m_hVentiqEnded) : arguments);
+            (arguments.empty() ? GuardianArguments({readEnd, m_hVentiqEnded, m_hArmed}) : arguments);
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         ::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
@@ -204,6 +303,7 @@ public:
             ::CloseHandle(m_info.hProcess);
         }
         ::CloseHandle(m_hVentiqEnded);
+        ::CloseHandle(m_hArmed);
         if (m_hWriteEnd != nullptr) {
             ::CloseHandle(m_hWriteEnd);
         }
@@ -217,6 +317,7 @@ public:
 private:
     HANDLE m_hWriteEnd = nullptr;
     HANDLE m_hVentiqEnded = nullptr;
+    HANDLE m_hArmed = nullptr;
     PROCESS_INFORMATION m_info{};
 };
 

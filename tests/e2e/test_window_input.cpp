@@ -122,7 +122,7 @@ TEST(TypedValueSlider, AClickIntoTheBoxStopsTheSliderCopyUntilEnter) {
     ::PostMessageW(slider, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(80, 10));
     ::PostMessageW(slider, WM_LBUTTONUP, 0, MAKELPARAM(80, 10));
     ASSERT_TRUE(WaitUntil([&] { return board.Text(kEntryOuter) == L"65"; }));
-    // A key move sends no drag notification: only the entry timer copies it.
+    // A key move notifies as a drag does: the box follows.
     PressKey(slider, VK_RIGHT);
     ASSERT_TRUE(WaitUntil([&] { return board.Text(kEntryOuter) == L"66"; }, 3000))
         << "the slider copy is not running";

@@ -1,5 +1,5 @@
-// Crashes on purpose with the crash guard armed over a window object that has taken the simulated
-// AMD card's fans, so a test can see what the guard hands back. Usage:
+// Crashes on purpose with the crash guard armed over a window object whose fan owner has taken the
+// simulated AMD card's fans, so a test can see what the guard hands back. Usage:
 //   crash_guard_probe terminate | pure-call | invalid-parameter | access-violation | disarmed
 // The board's scenario and journal come from the environment, as for the program.
 #include "app/VentiqDlg.h"
@@ -67,12 +67,13 @@ int wmain(int argc, wchar_t** argv) {
     if (!dlg.StartBackend()) {
         return 4;
     }
-    dlg.m_bFanControl = 1;
-    SetCrashGuardTarget(dlg.m_pHardware.get());
-
+    dlg.TakeFanControl();
     const std::wstring how = argv[1];
+    // Fans found at a fixed speed are the program's: their owner arms the guard. Disarmed, nothing is.
+    if (how != L"disarmed") {
+        dlg.m_pFanOwner->Adopt(true, true);
+    }
     if (how == L"disarmed") {
-        SetCrashGuardTarget(nullptr);
         AccessViolation();
     } else if (how == L"terminate") {
         Promise();

@@ -51,13 +51,14 @@ public:
         if (!m_bReady) {
             return;
         }
-        m_dlg.m_bFanControl = 1;
+        m_dlg.TakeFanControl();
         m_dlg.ReadSavedRegisters();
         m_dlg.SetUpWindow();
         Settle();
     }
     ~CMainWindowRig() {
         // The program's own restore on destruction is not what is measured or tested here.
+        m_dlg.m_pFanOwner.reset();
         m_dlg.m_pAmdHardware = nullptr;
         m_dlg.m_pHardware.reset();
         ::DestroyWindow(m_hWnd);

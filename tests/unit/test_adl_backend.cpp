@@ -200,26 +200,29 @@ TEST_F(AdlBackendTest, CrossfireOnReadsTheUlpsSwitch) {
     }
 }
 
-TEST_F(AdlBackendTest, ReinitialisationChoosesTheAdapterAgainWithoutDestroy) {
+TEST_F(AdlBackendTest, ReconnectEndsTheSessionAndChoosesTheAdapterAgain) {
     ASSERT_TRUE(Start("adapters = 2\nadapter.1.index = 7\nadapter.0.active = 0\n"));
     EXPECT_EQ(Amd().AdapterIndex(), 7);
-    m_board.WriteScenario("adapters = 3\nadapter.0.index = 4\nadapter.1.index = 7\n");
+    // Renumbered: the same two adapters, the chosen one now at 3.
+    m_board.WriteScenario("adapters = 2\nadapter.0.index = 5\nadapter.0.active = 0\nadapter.1.index = 3\n");
     m_board.ClearJournal();
-    Amd().FindAdaptersAgain();
-    EXPECT_EQ(Amd().AdapterCount(), 3);
+    EXPECT_EQ(Amd().Reconnect(), Reconnection::SameCards);
+    EXPECT_EQ(Amd().AdapterIndex(), 3);
+    EXPECT_EQ(AdlCalls(), (std::vector<std::string>{"ADL_Main_Control_Destroy", "ADL_Main_Control_Create",
+                                                    "ADL_Adapter_NumberOfAdapters_Get",
+                                                    "ADL_Adapter_AdapterInfo_Get", "ADL_Adapter_Active_Get",
+                                                    "ADL_Adapter_Active_Get"}));
+
+    m_board.WriteScenario("adapters = 3\nadapter.0.index = 4\nadapter.1.index = 7\n");
+    EXPECT_EQ(Amd().Reconnect(), Reconnection::CardsChanged) << "a third adapter";
     EXPECT_EQ(Amd().AdapterIndex(), 4);
-    EXPECT_EQ(AdlCalls(),
-              (std::vector<std::string>{"ADL_Main_Control_Create", "ADL_Adapter_NumberOfAdapters_Get",
-                                        "ADL_Adapter_AdapterInfo_Get", "ADL_Adapter_Active_Get"}));
 }
 
-TEST_F(AdlBackendTest, ReinitialisationIgnoresFailures) {
+TEST_F(AdlBackendTest, ReconnectReportsASessionThatDoesNotOpen) {
     ASSERT_TRUE(Start(""));
-    m_board.WriteScenario(
-        "fault.status.ADL_Main_Control_Create = -1\nfault.status.ADL_Adapter_Active_Get = -1\n");
-    Amd().FindAdaptersAgain();
-    EXPECT_EQ(Amd().AdapterIndex(), -1);
-    EXPECT_NE(Amd().Library(), nullptr);
+    m_board.WriteScenario("fault.status.ADL_Main_Control_Create = -1\n");
+    EXPECT_EQ(Amd().Reconnect(), Reconnection::Failed);
+    EXPECT_NE(Amd().Library(), nullptr) << "the library stays for the next try";
 }
 
 } // namespace

@@ -93,34 +93,36 @@ TEST(HandOver, OnlyTheMatchedFlagOneCountsAsMatched) {
     EXPECT_EQ(got->m_cards.m_pCardMatched, (std::vector<BYTE>{1, 0, 0}));
 }
 
-TEST(GuardianArguments, TwoHandleValuesAndNothingElse) {
-    EXPECT_EQ(GuardianArguments(reinterpret_cast<HANDLE>(12), reinterpret_cast<HANDLE>(340)), L"12 340");
+TEST(GuardianArguments, ThreeHandleValuesAndNothingElse) {
+    const GuardianHandles handles{reinterpret_cast<HANDLE>(12), reinterpret_cast<HANDLE>(340),
+                                  reinterpret_cast<HANDLE>(5)};
+    EXPECT_EQ(GuardianArguments(handles), L"12 340 5");
     const struct {
         const wchar_t* text;
         bool valid;
     } cases[] = {
-        {L"12 340", true},
+        {L"12 340 5", true},
         {L"", false},
-        {L"12", false},
-        {L"12 340 ", false},
-        {L" 12 340", false},
-        {L"12  340", false},
-        {L"0 340", false},
-        {L"12 0", false},
-        {L"x 340", false},
-        {L"12 34x", false},
-        {L"-12 340", false},
-        {L"12 340 7", false},
-        {L"99999999999999999999999 1", false},
+        {L"12 340", false},
+        {L"12 340 5 ", false},
+        {L" 12 340 5", false},
+        {L"12  340 5", false},
+        {L"0 340 5", false},
+        {L"12 0 5", false},
+        {L"12 340 0", false},
+        {L"x 340 5", false},
+        {L"12 34x 5", false},
+        {L"-12 340 5", false},
+        {L"12 340 5 7", false},
+        {L"99999999999999999999999 1 1", false},
     };
     for (const auto& c : cases) {
-        HANDLE pipe = nullptr;
-        HANDLE ventiq = nullptr;
-        EXPECT_EQ(ParseGuardianArguments(c.text, &pipe, &ventiq), c.valid)
-            << testing::PrintToString(std::wstring(c.text));
-        if (c.valid) {
-            EXPECT_EQ(pipe, reinterpret_cast<HANDLE>(12));
-            EXPECT_EQ(ventiq, reinterpret_cast<HANDLE>(340));
+        const std::optional<GuardianHandles> parsed = ParseGuardianArguments(c.text);
+        EXPECT_EQ(parsed.has_value(), c.valid) << testing::PrintToString(std::wstring(c.text));
+        if (c.valid && parsed) {
+            EXPECT_EQ(parsed->m_hPipe, handles.m_hPipe);
+            EXPECT_EQ(parsed->m_hVentiq, handles.m_hVentiq);
+            EXPECT_EQ(parsed->m_hArmed, handles.m_hArmed);
         }
     }
 }
@@ -165,10 +167,10 @@ TEST(GuardianWait, HandsBackUnlessVentiqSaidTheFansWereBack) {
     }
 }
 
-TEST(GuardianLink, RestartsAtMostOnceAMinute) {
-    EXPECT_TRUE(MayRestartGuardian(5000, std::nullopt)) << "the first restart at once";
-    EXPECT_FALSE(MayRestartGuardian(100000 + kGuardianRestartIntervalMs - 1, 100000));
-    EXPECT_TRUE(MayRestartGuardian(100000 + kGuardianRestartIntervalMs, 100000));
+TEST(GuardianLink, RetriesAGuardianThatDidNotArmAtMostOnceAMinute) {
+    EXPECT_TRUE(MayRetryGuardian(5000, std::nullopt)) << "the first retry at once";
+    EXPECT_FALSE(MayRetryGuardian(100000 + kGuardianRetryIntervalMs - 1, 100000));
+    EXPECT_TRUE(MayRetryGuardian(100000 + kGuardianRetryIntervalMs, 100000));
 }
 
 } // namespace

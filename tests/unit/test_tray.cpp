@@ -71,15 +71,21 @@ TEST(TrayIcon, WithoutAnIconNothingIsAddedOrShown) {
     EXPECT_TRUE(tray.m_calls.empty());
 }
 
-TEST(TrayIcon, ShowIconAddsTheIconOnceThenUpdatesIt) {
+TEST(TrayIcon, ShowIconAddsTheIconOnceThenUpdatesItAndAddsItAgainWhenTheShellForgot) {
     CLoggedTray tray;
     tray.AddIcon(ProgramIcon());
     EXPECT_TRUE(tray.ShowIcon());
     tray.m_bShellAnswer = FALSE;
     EXPECT_FALSE(tray.ShowIcon()); // the shell's answer is passed back
-    ASSERT_EQ(tray.m_calls.size(), 2u);
-    EXPECT_EQ(tray.m_calls[0].message, static_cast<DWORD>(NIM_ADD));
-    EXPECT_EQ(tray.m_calls[1].message, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_FALSE(tray.IsIconShown()) << "a refused icon is not counted as shown";
+    tray.m_bShellAnswer = TRUE;
+    EXPECT_TRUE(tray.ShowIcon());
+    EXPECT_TRUE(tray.IsIconShown());
+    const std::vector<DWORD> messages = {NIM_ADD, NIM_MODIFY, NIM_ADD, NIM_ADD};
+    ASSERT_EQ(tray.m_calls.size(), messages.size());
+    for (size_t i = 0; i < messages.size(); ++i) {
+        EXPECT_EQ(tray.m_calls[i].message, messages[i]) << i;
+    }
     for (const ShellCall& call : tray.m_calls) {
         EXPECT_EQ(call.record.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
         EXPECT_EQ(call.record.uID, 1u);
