@@ -7,7 +7,7 @@ import sys
 from PIL import Image, ImageChops, ImageDraw, ImageFilter
 
 import artlib
-from artlib import AMBER, FANS, KEY, MAGENTA, PLACES, SKIN_H, SKIN_W, YELLOW, caption_font
+from artlib import AMBER, FANS, KEY, MAGENTA, ORANGE, PLACES, SKIN_H, SKIN_W, YELLOW, caption_font
 
 SS = 3  # supersampling factor of the vector layer
 
@@ -523,6 +523,21 @@ def auto_buttons(base, key):
     return off, on, over
 
 
+def curve_buttons(base, key):
+    """Curve mode lit and under the mouse: the Auto pill in the skin's warm orange, between its amber
+    and its red, so it reads apart from Auto's magenta."""
+    bg = crop(base, key)
+    # One size below Auto's caption: the longer word then keeps clear of the rim.
+    font = caption_font(10, bold=True)
+    lit = worded(paint_button(bg, 10.5, {"border": (255, 196, 140), "top": (255, 142, 46), "bottom": (196, 58, 8),
+                                         "glow": (110, 30, 0)}),
+                 "Curve", font, (255, 246, 236), 0, (112, 30, 0))
+    over = worded(paint_button(bg, 10.5, {"glow": ORANGE, "border": (100, 40, 10), "top": (42, 30, 24),
+                                          "bottom": (22, 18, 16)}),
+                  "Curve", font, (255, 156, 80), 0, (0, 0, 0))
+    return lit, over
+
+
 def glyph_buttons(base, key, corners, glyph):
     bg = crop(base, key)
     out = []
@@ -561,6 +576,8 @@ def write_all(out):
             artlib.save_bmp(out, key + suffix + ".bmp", img)
     for n in ("1", "2"):
         for img, suffix in zip(auto_buttons(base, "auto" + n), ("_off", "_on", "_over")):
+            artlib.save_bmp(out, "auto%s%s.bmp" % (n, suffix), img)
+        for img, suffix in zip(curve_buttons(base, "auto" + n), ("_curve", "_curve_over")):
             artlib.save_bmp(out, "auto%s%s.bmp" % (n, suffix), img)
 
 
