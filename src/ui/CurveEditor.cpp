@@ -37,12 +37,12 @@ enum : int {
 };
 
 // The layout, in client pixels.
-constexpr int kWidth = 760;
+constexpr int kWidth = 768;
 constexpr int kHeight = 456;
 constexpr int kBannerHeight = 44;
 constexpr RECT kPlotPlace{14, 58, 556, 402};
-constexpr int kColumns[kCurveSetCount] = {572, 662}; // left edges of the two sets' columns
-constexpr int kColumnWidth = 84;
+constexpr int kColumns[kCurveSetCount] = {572, 666}; // left edges of the two sets' columns
+constexpr int kColumnWidth = 88;
 constexpr int kEntryWidth = 52;
 constexpr int kSetButtonsTop = 76;
 constexpr int kHysteresisTop = 136;
@@ -51,8 +51,9 @@ constexpr int kEntryHeight = 26;
 constexpr int kButtonHeight = 28;
 constexpr int kDefaultTop = 238;
 constexpr int kBottomButtonsTop = 414;
-// The edit control sits this far inside its painted frame.
-constexpr int kEntryInset = 4;
+// The edit control sits this far inside its painted frame; lower than centred, since the digital
+// face's digits stand high in its line.
+constexpr RECT kEntryInset{4, 6, 4, 2};
 
 RECT Place(int x, int y, int nWidth, int nHeight) {
     return RECT{x, y, x + nWidth, y + nHeight};
@@ -163,8 +164,9 @@ bool CCurveEditor::CreateControls() {
     };
     for (const auto& row : rows) {
         for (int nSet = 0; nSet < kCurveSetCount && bMade; ++nSet) {
-            RECT rc = EntryFrame(nSet, row.m_nTop);
-            ::InflateRect(&rc, -kEntryInset, -kEntryInset);
+            const RECT rcFrame = EntryFrame(nSet, row.m_nTop);
+            const RECT rc{rcFrame.left + kEntryInset.left, rcFrame.top + kEntryInset.top,
+                          rcFrame.right - kEntryInset.right, rcFrame.bottom - kEntryInset.bottom};
             const HWND hEntry =
                 ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_CENTER | ES_NUMBER,
                                   rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, m_hWnd,

@@ -41,9 +41,11 @@ void CCurvePlot::Draw() {
         const CurveSample latest = m_sets[nSet].m_history.Latest();
         if (latest.m_nDegrees && latest.m_nPercent) {
             const POINT at = CurveHandlePixel(m_rcPlot, CurvePoint{*latest.m_nDegrees, *latest.m_nPercent});
-            m_canvas.Disc(at.x, at.y, 10, kCurveSetColours[nSet], 48);
-            m_canvas.Disc(at.x, at.y, 5.5, kWhite);
-            m_canvas.Disc(at.x, at.y, 3.5, kCurveSetColours[nSet]);
+            // A hollow ring round a white dot, unlike the filled handles of the points.
+            m_canvas.Disc(at.x, at.y, 11, kCurveSetColours[nSet], 40);
+            m_canvas.Disc(at.x, at.y, 6.5, kCurveSetColours[nSet]);
+            m_canvas.Disc(at.x, at.y, 4.8, kCurveWell);
+            m_canvas.Disc(at.x, at.y, 2.6, kWhite);
         }
     }
     DrawLegend();
