@@ -231,8 +231,6 @@ void CCurveEditor::TakeNumbers() {
 
 const WndEventTable* CCurveEditor::GetEventTable() const {
     static const WndEvent events[] = {
-        OnMessage<&CCurveEditor::OnPaint>(WM_PAINT),
-        OnMessage<&CCurveEditor::OnEraseBkgnd>(WM_ERASEBKGND),
         OnMessage<&CCurveEditor::OnNcHitTest>(WM_NCHITTEST),
         OnMessage<&CCurveEditor::OnActivate>(WM_ACTIVATE),
         OnMessage<&CCurveEditor::OnClose>(WM_CLOSE),
@@ -245,7 +243,7 @@ const WndEventTable* CCurveEditor::GetEventTable() const {
         OnCommand<&CCurveEditor::OnOuterSet>(IDC_CURVE_OUTER_SET),
         OnCommand<&CCurveEditor::OnMiddleSet>(IDC_CURVE_MIDDLE_SET),
     };
-    static const WndEventTable table{nullptr, events};
+    static const WndEventTable table{CCanvasWnd::GetEventTable(), events};
     return &table;
 }
 
@@ -256,20 +254,6 @@ LRESULT CCurveEditor::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     return CWnd::WindowProc(message, wParam, lParam);
-}
-
-LRESULT CCurveEditor::OnPaint(WPARAM, LPARAM) {
-    PAINTSTRUCT paint{};
-    const HDC dc = ::BeginPaint(m_hWnd, &paint);
-    Draw();
-    m_canvas.CopyTo(dc, 0, 0);
-    ::EndPaint(m_hWnd, &paint);
-    return 0;
-}
-
-LRESULT CCurveEditor::OnEraseBkgnd(WPARAM, LPARAM) {
-    // The paint covers the whole window.
-    return TRUE;
 }
 
 LRESULT CCurveEditor::OnNcHitTest(WPARAM, LPARAM lParam) {

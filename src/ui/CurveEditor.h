@@ -5,7 +5,7 @@
 #include "curve/CurveHistory.h"
 #include "curve/CurveStore.h"
 #include "framework/Wnd.h"
-#include "ui/Canvas.h"
+#include "ui/CanvasWnd.h"
 #include "ui/CurvePlot.h"
 #include "ui/EntryBox.h"
 #include "ui/GdiHandle.h"
@@ -14,7 +14,7 @@
 // Posted to the owner once OK has saved the curves, so that it loads and follows them.
 constexpr UINT WM_CURVES_SAVED = WM_APP + 1;
 
-class CCurveEditor : public CWnd {
+class CCurveEditor : public CCanvasWnd {
 public:
     // Opens the editor, owned by hOwner, on curves; when it is open already it only comes to the
     // front and keeps its edits. The minimums are the sets' slider minimums; nDpi is the display DPI
@@ -31,8 +31,6 @@ public:
 protected:
     const WndEventTable* GetEventTable() const override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
-    LRESULT OnEraseBkgnd(WPARAM wParam, LPARAM lParam);
     LRESULT OnNcHitTest(WPARAM wParam, LPARAM lParam);
     LRESULT OnActivate(WPARAM wParam, LPARAM lParam);
     LRESULT OnClose(WPARAM wParam, LPARAM lParam);
@@ -53,7 +51,7 @@ private:
     void ShowNumbers(int nSet);
     // Takes what the boxes hold: digits held to their ranges, an empty box keeps its value.
     void TakeNumbers();
-    void Draw();
+    void Draw() override;
 
     CurveSet m_curves; // hysteresis and delay as last taken from the boxes
     CCurvePlot m_plot;
@@ -64,7 +62,6 @@ private:
     CPanelButton m_btnOK;
     CPanelButton m_btnCancel;
     HWND m_hFocus = nullptr; // the control that had the focus when the editor was last deactivated
-    CCanvas m_canvas;
     BrushHandle m_brEntry;
     FontHandle m_fontTitle;
     FontHandle m_fontCaption;

@@ -97,8 +97,6 @@ void CCurvePlot::MoveSelected(CurvePoint wanted) {
 
 const WndEventTable* CCurvePlot::GetEventTable() const {
     static const WndEvent events[] = {
-        OnMessage<&CCurvePlot::OnPaint>(WM_PAINT),
-        OnMessage<&CCurvePlot::OnEraseBkgnd>(WM_ERASEBKGND),
         OnMessage<&CCurvePlot::OnLButtonDown>(WM_LBUTTONDOWN),
         OnMessage<&CCurvePlot::OnMouseMove>(WM_MOUSEMOVE),
         OnMessage<&CCurvePlot::OnLButtonUp>(WM_LBUTTONUP),
@@ -111,22 +109,8 @@ const WndEventTable* CCurvePlot::GetEventTable() const {
         OnMessage<&CCurvePlot::OnSetFocus>(WM_SETFOCUS),
         OnMessage<&CCurvePlot::OnKillFocus>(WM_KILLFOCUS),
     };
-    static const WndEventTable table{nullptr, events};
+    static const WndEventTable table{CCanvasWnd::GetEventTable(), events};
     return &table;
-}
-
-LRESULT CCurvePlot::OnPaint(WPARAM, LPARAM) {
-    PAINTSTRUCT paint{};
-    const HDC dc = ::BeginPaint(m_hWnd, &paint);
-    Draw();
-    m_canvas.CopyTo(dc, 0, 0);
-    ::EndPaint(m_hWnd, &paint);
-    return 0;
-}
-
-LRESULT CCurvePlot::OnEraseBkgnd(WPARAM, LPARAM) {
-    // The paint covers every pixel.
-    return TRUE;
 }
 
 LRESULT CCurvePlot::OnLButtonDown(WPARAM, LPARAM lParam) {

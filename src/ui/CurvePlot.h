@@ -5,7 +5,7 @@
 #include "curve/CurveHistory.h"
 #include "curve/FanCurve.h"
 #include "framework/Wnd.h"
-#include "ui/Canvas.h"
+#include "ui/CanvasWnd.h"
 
 #include <array>
 #include <optional>
@@ -14,7 +14,7 @@
 // The two fan sets, as the plot and the editor number them.
 enum : int { kOuterSet = 0, kMiddleSet = 1, kCurveSetCount = 2 };
 
-class CCurvePlot : public CWnd {
+class CCurvePlot : public CCanvasWnd {
 public:
     // Fonts the plot draws with; the editor owns them.
     struct Fonts {
@@ -37,8 +37,6 @@ public:
 
 protected:
     const WndEventTable* GetEventTable() const override;
-    LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
-    LRESULT OnEraseBkgnd(WPARAM wParam, LPARAM lParam);
     LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
     LRESULT OnLButtonUp(WPARAM wParam, LPARAM lParam);
@@ -70,7 +68,7 @@ private:
 
     // Painting, in CurvePlotPainting.cpp.
     RECT LinesClip() const;
-    void Draw();
+    void Draw() override;
     void DrawFrame();
     void DrawHistory(const SetView& set, COLORREF colour);
     void DrawCurve(const SetView& set, COLORREF colour, bool bSelected);
@@ -78,7 +76,6 @@ private:
     void DrawSelectedTag();
 
     Fonts m_fonts;
-    CCanvas m_canvas;
     RECT m_rcPlot{}; // where 20..100 °C and 0..100 % lie, in client pixels
     std::array<SetView, kCurveSetCount> m_sets;
     int m_nSet = kOuterSet;
