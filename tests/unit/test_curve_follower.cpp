@@ -38,13 +38,10 @@ std::string Follow(CCurveFollower& follower, const std::string& strTicks) {
         }
         const CurveStep step =
             follower.Tick(strTick == "?" ? std::nullopt : std::optional<int>(std::stoi(strTick)), nNowMs);
-        std::string strStep = ".";
-        if (step.m_kind == CurveStep::Kind::Write) {
-            strStep = std::to_string(step.m_nPercent);
-        } else if (step.m_kind == CurveStep::Kind::Yield) {
-            strStep = step.m_reason == CurveYieldReason::Protection ? "P" : "U";
-        }
-        Append(strSteps, strStep);
+        const bool bProtection = step.m_reason == CurveYieldReason::Protection;
+        Append(strSteps, step.m_kind == CurveStep::Kind::Write  ? std::to_string(step.m_nPercent)
+                         : step.m_kind == CurveStep::Kind::None ? "."
+                                                                : (bProtection ? "P" : "U"));
     }
     return strSteps;
 }
