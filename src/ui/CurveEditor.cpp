@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 namespace {
 const wchar_t kEditorClass[] = L"VentiqCurveEditor";

@@ -221,8 +221,10 @@ LRESULT CCurvePlot::OnKeyDown(WPARAM wParam, LPARAM) {
         return 0;
     case VK_INSERT:
         if (const std::optional<CurvePoint> midpoint = MidpointAfter(set.m_points, nIndex)) {
-            set.m_nSelected = InsertCurvePoint(set.m_points, *midpoint);
-            Repaint();
+            if (const std::optional<size_t> nAdded = InsertCurvePoint(set.m_points, *midpoint)) {
+                set.m_nSelected = nAdded;
+                Repaint();
+            }
         }
         return 0;
     default:
