@@ -43,6 +43,7 @@ FANS = {
 AMBER = (255, 222, 0)      # readout digits
 YELLOW = (255, 208, 0)     # highlight frames, lit controls
 MAGENTA = (236, 48, 204)   # Auto buttons
+ORANGE = (255, 120, 30)    # Curve buttons
 
 ACCENTS = {
     "nv": (96, 206, 58),   # green-ish

@@ -26,7 +26,8 @@ BITMAPS.update({n: (160, 25) for n in ["slider1_channel", "slider1_channel_lit",
 BITMAPS.update({n: (40, 20) for n in THUMBS})
 BITMAPS.update({k + s: (61, 26) for k in ("mini", "close") for s in ("", "_down", "_over")})
 BITMAPS.update({k + s: (120, 25) for k in ("apply", "reset") for s in ("_dark", "_lit", "_over")})
-BITMAPS.update({"auto%d%s" % (n, s): (45, 21) for n in (1, 2) for s in ("_off", "_on", "_over")})
+BITMAPS.update({"auto%d%s" % (n, s): (45, 21) for n in (1, 2)
+                for s in ("_off", "_on", "_over", "_curve", "_curve_over")})
 ICON, FONT = "ventiq.ico", "DSDigital.ttf"
 ICON_SIZES = {16, 32, 48}
 FONT_CHARS = "0123456789%\u00b0C -."
@@ -37,8 +38,8 @@ SEAMS = [
     ((629, 8), "rt rb", ["close", "close_down", "close_over"]),
     ((81, 319), "lt rt lb rb", ["reset_dark", "reset_lit", "reset_over"]),
     ((563, 319), "lt rt lb rb", ["apply_dark", "apply_lit", "apply_over"]),
-    ((460, 282), "lt rt lb rb", ["auto1_off", "auto1_on", "auto1_over"]),
-    ((460, 337), "lt rt lb rb", ["auto2_off", "auto2_on", "auto2_over"]),
+    ((460, 282), "lt rt lb rb", ["auto1_off", "auto1_on", "auto1_over", "auto1_curve", "auto1_curve_over"]),
+    ((460, 337), "lt rt lb rb", ["auto2_off", "auto2_on", "auto2_over", "auto2_curve", "auto2_curve_over"]),
     ((294, 303), "lt rt lb rb", ["slider1_channel", "slider1_channel_lit"]),
     ((294, 358), "lt rt lb rb", ["slider2_channel", "slider2_channel_lit"]),
 ]

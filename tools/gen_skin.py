@@ -7,7 +7,7 @@ import sys
 from PIL import Image, ImageChops, ImageDraw, ImageFilter
 
 import artlib
-from artlib import AMBER, FANS, KEY, MAGENTA, PLACES, SKIN_H, SKIN_W, YELLOW, caption_font
+from artlib import AMBER, FANS, KEY, MAGENTA, ORANGE, PLACES, SKIN_H, SKIN_W, YELLOW, caption_font
 
 SS = 3  # supersampling factor of the vector layer
 
@@ -509,18 +509,34 @@ def word_buttons(base, key, word):
     return dark, lit, over
 
 
+def pill(bg, style, word, font, ink, shadow):
+    """A face of the mode buttons: a pill over the card with its word."""
+    return worded(paint_button(bg, 10.5, style), word, font, ink, 0, shadow)
+
+
 def auto_buttons(base, key):
     bg = crop(base, key)
     font = caption_font(11, bold=True)
-    off = worded(paint_button(bg, 10.5, {"border": (80, 86, 94), "top": (44, 47, 52), "bottom": (24, 26, 29)}),
-                 "Auto", font, (150, 156, 164), 0, (8, 8, 10))
-    on = worded(paint_button(bg, 10.5, {"border": (255, 150, 240), "top": (246, 84, 220), "bottom": (170, 10, 146),
-                                        "glow": (120, 0, 100)}),
-                "Auto", font, (255, 240, 252), 0, (110, 0, 90))
-    over = worded(paint_button(bg, 10.5, {"glow": MAGENTA, "border": (90, 10, 80), "top": (40, 26, 40),
-                                          "bottom": (22, 16, 22)}),
-                  "Auto", font, (250, 110, 230), 0, (0, 0, 0))
+    off = pill(bg, {"border": (80, 86, 94), "top": (44, 47, 52), "bottom": (24, 26, 29)},
+               "Auto", font, (150, 156, 164), (8, 8, 10))
+    on = pill(bg, {"border": (255, 150, 240), "top": (246, 84, 220), "bottom": (170, 10, 146), "glow": (120, 0, 100)},
+              "Auto", font, (255, 240, 252), (110, 0, 90))
+    over = pill(bg, {"glow": MAGENTA, "border": (90, 10, 80), "top": (40, 26, 40), "bottom": (22, 16, 22)},
+                "Auto", font, (250, 110, 230), (0, 0, 0))
     return off, on, over
+
+
+def curve_buttons(base, key):
+    """Curve mode lit and under the mouse: the Auto pill in the skin's warm orange, between its amber
+    and its red, so it reads apart from Auto's magenta."""
+    bg = crop(base, key)
+    # One size below Auto's caption: the longer word then keeps clear of the rim.
+    font = caption_font(10, bold=True)
+    lit = pill(bg, {"border": (255, 196, 140), "top": (255, 142, 46), "bottom": (196, 58, 8), "glow": (110, 30, 0)},
+               "Curve", font, (255, 246, 236), (112, 30, 0))
+    over = pill(bg, {"glow": ORANGE, "border": (100, 40, 10), "top": (42, 30, 24), "bottom": (22, 18, 16)},
+                "Curve", font, (255, 156, 80), (0, 0, 0))
+    return lit, over
 
 
 def glyph_buttons(base, key, corners, glyph):
@@ -561,6 +577,8 @@ def write_all(out):
             artlib.save_bmp(out, key + suffix + ".bmp", img)
     for n in ("1", "2"):
         for img, suffix in zip(auto_buttons(base, "auto" + n), ("_off", "_on", "_over")):
+            artlib.save_bmp(out, "auto%s%s.bmp" % (n, suffix), img)
+        for img, suffix in zip(curve_buttons(base, "auto" + n), ("_curve", "_curve_over")):
             artlib.save_bmp(out, "auto%s%s.bmp" % (n, suffix), img)
 
 

@@ -91,3 +91,15 @@ std::wstring RegReadString(HKEY hRoot, const std::wstring& strSubKey, const std:
     std::memcpy(strText.data(), data.data(), strText.size() * sizeof(wchar_t));
     return strText.substr(0, strText.find(L'\0'));
 }
+
+std::optional<RegValueShape> RegQueryShape(HKEY hRoot, const std::wstring& strSubKey,
+                                           const std::wstring& strName) {
+    CRegKey key;
+    RegValueShape shape{};
+    if (!key.Open(hRoot, strSubKey, KEY_QUERY_VALUE) ||
+        RegQueryValueExW(key.Get(), strName.c_str(), nullptr, &shape.m_nType, nullptr, &shape.m_cbData) !=
+            ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return shape;
+}

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 // The value's data (type not checked) when the key opens and the data fits in 4 bytes; shorter data
@@ -25,3 +26,13 @@ bool RegWriteString(HKEY hRoot, const std::wstring& strSubKey, const std::wstrin
 // missing or the data is 5001 bytes or more.
 std::wstring RegReadString(HKEY hRoot, const std::wstring& strSubKey, const std::wstring& strName,
                            const std::wstring& strDefault);
+
+// A value's type and data size in bytes, for readers that accept one exact form.
+struct RegValueShape {
+    DWORD m_nType;
+    DWORD m_cbData;
+};
+
+// The shape of the value; none when the key or the value is missing.
+std::optional<RegValueShape> RegQueryShape(HKEY hRoot, const std::wstring& strSubKey,
+                                           const std::wstring& strName);
