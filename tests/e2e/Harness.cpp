@@ -192,11 +192,10 @@ std::vector<std::string> Installation::Calls(const std::string& name) const {
     return calls;
 }
 
-AppRun::AppRun(const Installation& installation) {
+AppRun::AppRun(const Installation& installation, const std::wstring& arguments, const std::wstring& exe) {
     ::SetEnvironmentVariableW(L"VENTIQ_SIM_SCENARIO", installation.ScenarioPath().c_str());
     ::SetEnvironmentVariableW(L"VENTIQ_SIM_JOURNAL", installation.JournalPath().c_str());
-    std::wstring exe = BuildPath(L"Ventiq.exe");
-    std::wstring commandLine = L"\"" + exe + L"\"";
+    std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     ::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,

@@ -44,10 +44,12 @@ private:
     std::wstring m_dir;
 };
 
-// One run of Ventiq.exe. The destructor ends it if it is still running.
+// One run of Ventiq.exe (this build's, or another copy) with the given arguments. The destructor ends
+// it if it is still running.
 class AppRun {
 public:
-    explicit AppRun(const Installation& installation);
+    explicit AppRun(const Installation& installation, const std::wstring& arguments = L"",
+                    const std::wstring& exe = BuildPath(L"Ventiq.exe"));
     ~AppRun();
     AppRun(const AppRun&) = delete;
     AppRun& operator=(const AppRun&) = delete;

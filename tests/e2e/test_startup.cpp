@@ -1,5 +1,7 @@
-// Start-up outcomes of the whole program: the single-instance rule and the failure messages.
+// Start-up outcomes of the whole program: the single-instance rule, the portable copy and the failure
+// messages.
 #include "Harness.h"
+#include "test_window_support.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +53,7 @@ TEST_P(StartupMessage, ShowsItsMessageAndEndsWithExitCodeZero) {
 }
 
 const MessageCase kMessageCases[] = {
+    // Without WorkDir the list is looked for beside the program, and the build folder has none.
     {"NoWorkDir", 0x6719, false, kListedAmdBoard, "", L"Application data lost, please reinstall again."},
     {"NoCardList", 0x6719, true, nullptr, "", L"Application data lost, please reinstall again."},
     {"EmptyCardList", 0x6719, true, "", "", L"The Video Card does not support this application."},
@@ -106,6 +109,24 @@ TEST(SingleInstance, OnVistaBothInstancesRun) {
     EXPECT_NE(second.WaitMessageBox(), nullptr) << "on Vista the rule does nothing";
     EXPECT_TRUE(first.IsRunning());
     SetReportedWindowsVersion(L"");
+}
+
+// The portable copy: no WorkDir, and the card list in the program's own folder.
+TEST(PortableStart, RunsFromTheFolderItWasUnpackedTo) {
+    SetDisplayAdapter(0x1002, 0x6719);
+    Installation folder;
+    Installation::SetWorkDir(nullptr);
+    folder.WriteCardList(kListedAmdBoard);
+    for (const wchar_t* file : {L"Ventiq.exe", L"VentiqGuard.exe"}) {
+        ASSERT_TRUE(::CopyFileW(BuildPath(file).c_str(), (folder.Dir() + L"\\" + file).c_str(), FALSE));
+    }
+    AppRun app(folder, L"", folder.Dir() + L"\\Ventiq.exe");
+    const HWND window = app.WaitMainWindow();
+    ASSERT_NE(window, nullptr) << MessageBoxText(app.WaitMessageBox(0));
+    // Closed as the user does, so the guardian ends too and the folder can go.
+    window::Command(window, 1001);
+    EXPECT_TRUE(app.WaitExit(10000));
+    window::WaitUntil([&] { return ChildProcesses(app.ProcessId(), L"VentiqGuard.exe").empty(); });
 }
 
 } // namespace
