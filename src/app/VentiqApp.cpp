@@ -1,6 +1,7 @@
 // CVentiqApp: process-wide start-up before the main window exists.
 #include "app/VentiqApp.h"
 
+#include "app/SingleInstance.h"
 #include "app/VentiqDlg.h"
 #include "fan/CrashGuard.h"
 
@@ -22,6 +23,12 @@ void RestrictDllSearchToSystem() {
 
 BOOL CVentiqApp::InitInstance() {
     RestrictDllSearchToSystem();
+    // Decided before anything reaches the driver; the mutex is held until the window has ended.
+    const CSingleInstance instance;
+    if (instance.IsSecond()) {
+        ShowRunningInstance();
+        return FALSE;
+    }
     InstallCrashGuard();
 
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};

@@ -75,6 +75,7 @@ const WndEventTable* CVentiqDlg::GetEventTable() const {
         OnCommand<&CVentiqDlg::OnAuto2>(IDC_AUTO2),
         OnCommand<&CVentiqDlg::OnApply>(IDC_APPLY),
         OnCommand<&CVentiqDlg::OnReset>(IDC_RESET),
+        OnMessage<&CVentiqDlg::OnShowRunningInstance>(ShowRunningInstanceMessage()),
     };
     static const WndEventTable table{CBitmapDialog::GetEventTable(), events};
     return &table;
@@ -93,7 +94,6 @@ BOOL CVentiqDlg::OnInitDialog() {
     m_bIsWin7 = version.dwMajorVersion == 6 && version.dwMinorVersion == 1;
     m_bIsWin8 = version.dwMajorVersion == 6 && version.dwMinorVersion == 2;
 
-    EnforceSingleInstance(L"Ventiq.exe", m_bIsWinXP, m_bIsWin7 || m_bIsWin8);
     SetWindowText(L"Ventiq");
 
     if (!DetectCard()) {

@@ -150,6 +150,9 @@ public:
     CPointFont m_entryFont{L"MS Shell Dlg"};
     CPointFont m_unitFont{L"MS Shell Dlg"};
 
+    // ---- app/: when the window shows ----
+    LRESULT OnShowRunningInstance(WPARAM wParam, LPARAM lParam);
+
     // ---- state (declaration order of the program's data model) ----
     HICON m_hIcon = nullptr;
     std::unique_ptr<CMyAppTrayIcon> m_pTrayIcon;

@@ -3,7 +3,9 @@
 #include "app/VentiqDlg.h"
 
 #include "app/Registry.h"
+#include "app/SingleInstance.h"
 #include "res/resource.h"
+#include "ui/MessageFilter.h"
 #include "ui/ReadoutFonts.h"
 
 namespace {
@@ -97,6 +99,8 @@ void CVentiqDlg::SetUpWindow() {
     HICON trayIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VENTIQ));
     m_pTrayIcon->AddIcon(trayIcon);
     m_pTrayIcon->ShowIcon();
+    // A second start asks this window to show itself, as the shell's tray messages do.
+    AllowFromLowerIntegrity(FindMessageFilterFunctions(), m_hWnd, ShowRunningInstanceMessage());
 
     // The tooltip window belongs to the dialog and is destroyed with it.
     m_ToolTip =
