@@ -2,12 +2,16 @@
 #include "app/VentiqApp.h"
 
 #include "app/SingleInstance.h"
+#include "app/StartRequest.h"
 #include "app/VentiqDlg.h"
 #include "fan/CrashGuard.h"
 
 #include <commctrl.h>
 
 namespace {
+const wchar_t kUsageText[] = L"Ventiq knows this option:\r\n\r\n"
+                             L"/tray\tstart hidden in the notification area";
+
 // The program runs elevated: it must never load a library planted beside it or in the current
 // directory, so DLLs come from the system directory only (where the update providing this exists).
 void RestrictDllSearchToSystem() {
@@ -23,6 +27,12 @@ void RestrictDllSearchToSystem() {
 
 BOOL CVentiqApp::InitInstance() {
     RestrictDllSearchToSystem();
+    const StartRequest request = ParseStartRequest(ProcessArguments());
+    if (request == StartRequest::Unknown) {
+        AppMessageBox(nullptr, kUsageText);
+        m_nExitCode = 1;
+        return FALSE;
+    }
     // Decided before anything reaches the driver; the mutex is held until the window has ended.
     const CSingleInstance instance;
     if (instance.IsSecond()) {
@@ -35,6 +45,7 @@ BOOL CVentiqApp::InitInstance() {
     ::InitCommonControlsEx(&controls);
 
     CVentiqDlg dialog;
+    dialog.m_bStayHidden = request == StartRequest::Tray;
     m_pMainWnd = &dialog;
     dialog.DoModal();
     m_pMainWnd = nullptr;

@@ -76,6 +76,7 @@ const WndEventTable* CVentiqDlg::GetEventTable() const {
         OnCommand<&CVentiqDlg::OnApply>(IDC_APPLY),
         OnCommand<&CVentiqDlg::OnReset>(IDC_RESET),
         OnMessage<&CVentiqDlg::OnShowRunningInstance>(ShowRunningInstanceMessage()),
+        OnMessage<&CVentiqDlg::OnWindowPosChanging>(WM_WINDOWPOSCHANGING),
     };
     static const WndEventTable table{CBitmapDialog::GetEventTable(), events};
     return &table;

@@ -98,7 +98,10 @@ void CVentiqDlg::SetUpWindow() {
     m_pTrayIcon->m_bShowOnDblClk = TRUE;
     HICON trayIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VENTIQ));
     m_pTrayIcon->AddIcon(trayIcon);
-    m_pTrayIcon->ShowIcon();
+    // Hidden in the tray only with an icon there to bring the window back.
+    if (!m_pTrayIcon->ShowIcon()) {
+        m_bStayHidden = false;
+    }
     // A second start asks this window to show itself, as the shell's tray messages do.
     AllowFromLowerIntegrity(FindMessageFilterFunctions(), m_hWnd, ShowRunningInstanceMessage());
 

@@ -253,6 +253,22 @@ std::vector<DWORD> ChildProcesses(DWORD parentId, const wchar_t* imageName) {
     return found;
 }
 
+HWND WaitProcessWindow(DWORD processId, const wchar_t* className, DWORD timeoutMs) {
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    do {
+        for (HWND window = ::FindWindowExW(nullptr, nullptr, className, nullptr); window != nullptr;
+             window = ::FindWindowExW(nullptr, window, className, nullptr)) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            if (owner == processId) {
+                return window;
+            }
+        }
+        Pump(50);
+    } while (::GetTickCount64() < deadline);
+    return nullptr;
+}
+
 HWND Control(HWND window, int id) {
     return ::GetDlgItem(window, id);
 }

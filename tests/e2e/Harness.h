@@ -72,6 +72,9 @@ private:
 // Processes of this executable file name started by the given process.
 std::vector<DWORD> ChildProcesses(DWORD parentId, const wchar_t* imageName);
 
+// A top-level window of this class that the process has made, shown or hidden; null after the timeout.
+HWND WaitProcessWindow(DWORD processId, const wchar_t* className, DWORD timeoutMs = 20000);
+
 // The main window's control with this id.
 HWND Control(HWND window, int id);
 std::wstring WindowText(HWND window);
