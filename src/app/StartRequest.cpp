@@ -17,6 +17,14 @@ StartRequest ParseStartRequest(const std::vector<std::wstring>& arguments) {
     if (arguments.size() == 1 && Is(arguments[0], L"/tray")) {
         return StartRequest::Tray;
     }
+    if (arguments.size() == 2 && Is(arguments[0], L"/startup")) {
+        if (Is(arguments[1], L"on")) {
+            return StartRequest::StartupOn;
+        }
+        if (Is(arguments[1], L"off")) {
+            return StartRequest::StartupOff;
+        }
+    }
     return StartRequest::Unknown;
 }
 

@@ -3,14 +3,17 @@
 
 #include "app/SingleInstance.h"
 #include "app/StartRequest.h"
+#include "app/StartupTask.h"
 #include "app/VentiqDlg.h"
 #include "fan/CrashGuard.h"
 
 #include <commctrl.h>
 
 namespace {
-const wchar_t kUsageText[] = L"Ventiq knows this option:\r\n\r\n"
-                             L"/tray\tstart hidden in the notification area";
+const wchar_t kUsageText[] = L"Ventiq knows these options:\r\n\r\n"
+                             L"/tray\tstart hidden in the notification area\r\n"
+                             L"/startup on\tstart Ventiq when you sign in to Windows\r\n"
+                             L"/startup off\tdo not start Ventiq with Windows";
 
 // The program runs elevated: it must never load a library planted beside it or in the current
 // directory, so DLLs come from the system directory only (where the update providing this exists).
@@ -27,7 +30,12 @@ void RestrictDllSearchToSystem() {
 
 BOOL CVentiqApp::InitInstance() {
     RestrictDllSearchToSystem();
+    // The start-up switch acts and ends: it is no instance of the program and touches no fan.
     const StartRequest request = ParseStartRequest(ProcessArguments());
+    if (request == StartRequest::StartupOn || request == StartRequest::StartupOff) {
+        m_nExitCode = SetStartWithWindows(request == StartRequest::StartupOn, nullptr) ? 0 : 1;
+        return FALSE;
+    }
     if (request == StartRequest::Unknown) {
         AppMessageBox(nullptr, kUsageText);
         m_nExitCode = 1;

@@ -77,6 +77,9 @@ const WndEventTable* CVentiqDlg::GetEventTable() const {
         OnCommand<&CVentiqDlg::OnReset>(IDC_RESET),
         OnMessage<&CVentiqDlg::OnShowRunningInstance>(ShowRunningInstanceMessage()),
         OnMessage<&CVentiqDlg::OnWindowPosChanging>(WM_WINDOWPOSCHANGING),
+        OnMessage<&CVentiqDlg::OnInitMenuPopup>(WM_INITMENUPOPUP),
+        OnCommand<&CVentiqDlg::OnStartWithWindows>(ID_TRAY_MENU_STARTUP),
+        OnCommand<&CVentiqDlg::OnRestoreAtStart>(ID_TRAY_MENU_RESTORE),
     };
     static const WndEventTable table{CBitmapDialog::GetEventTable(), events};
     return &table;

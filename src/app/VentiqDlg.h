@@ -155,6 +155,9 @@ public:
     LRESULT OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
     // Started with /tray: the window stays hidden until the user asks for it.
     bool m_bStayHidden = false;
+    LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM lParam);
+    void OnStartWithWindows();
+    void OnRestoreAtStart();
 
     // ---- state (declaration order of the program's data model) ----
     HICON m_hIcon = nullptr;

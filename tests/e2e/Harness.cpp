@@ -1,6 +1,7 @@
 // Whole-program test harness: installation, process control and window inspection.
 #include "Harness.h"
 
+#include <process.h>
 #include <tlhelp32.h>
 
 #include <fstream>
@@ -251,6 +252,11 @@ std::vector<DWORD> ChildProcesses(DWORD parentId, const wchar_t* imageName) {
     }
     ::CloseHandle(snapshot);
     return found;
+}
+
+void StartSchedulerService() {
+    // Once the service runs, "net start" only says so.
+    _wspawnlp(_P_WAIT, L"net.exe", L"net", L"start", L"schedule", nullptr);
 }
 
 HWND WaitProcessWindow(DWORD processId, const wchar_t* className, DWORD timeoutMs) {

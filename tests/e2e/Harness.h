@@ -72,6 +72,11 @@ private:
 // Processes of this executable file name started by the given process.
 std::vector<DWORD> ChildProcesses(DWORD parentId, const wchar_t* imageName);
 
+// Starts Wine's Task Scheduler service, which a fresh prefix does not run.
+void StartSchedulerService();
+// Where the scheduler keeps the task "Ventiq": the file exists while the task does.
+inline const wchar_t kStartupTaskFile[] = L"C:\\windows\\system32\\tasks\\Ventiq";
+
 // A top-level window of this class that the process has made, shown or hidden; null after the timeout.
 HWND WaitProcessWindow(DWORD processId, const wchar_t* className, DWORD timeoutMs = 20000);
 

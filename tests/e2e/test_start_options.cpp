@@ -1,4 +1,4 @@
-// The command line's options, whole program: /tray.
+// The command line's options, whole program: /tray, and /startup with the Task Scheduler's task.
 #include "Harness.h"
 #include "test_window_support.h"
 
@@ -7,6 +7,30 @@
 using namespace e2e;
 
 namespace {
+
+// Wine keeps only part of a task, so what is checked here is the task's file in the scheduler's store;
+// its content is the unit suite's.
+TEST(StartupSwitch, AddsAndRemovesTheTaskWhileVentiqRuns) {
+    StartSchedulerService();
+    SetDisplayAdapter(0x1002, 0x6719);
+    Installation install;
+    install.WriteCardList("");
+    AppRun running(install);
+    ASSERT_NE(running.WaitMessageBox(), nullptr) << "the running Ventiq should wait at its message";
+
+    const struct {
+        const wchar_t* m_szArguments;
+        bool m_bTaskExpected;
+    } steps[] = {{L"/startup on", true}, {L"/startup off", false}, {L"/startup off", false}};
+    for (const auto& step : steps) {
+        AppRun app(install, step.m_szArguments);
+        DWORD exitCode = 1;
+        ASSERT_TRUE(app.WaitExit(30000, &exitCode)) << "no window, no message: it ends by itself";
+        EXPECT_EQ(exitCode, 0u);
+        EXPECT_EQ(::GetFileAttributesW(kStartupTaskFile) != INVALID_FILE_ATTRIBUTES, step.m_bTaskExpected);
+    }
+    EXPECT_TRUE(running.IsRunning()) << "a start-up switch is no second instance";
+}
 
 TEST(TrayStart, StaysHiddenWithItsIconUntilTheUserAsks) {
     SetDisplayAdapter(0x1002, 0x6719);
