@@ -34,6 +34,7 @@ BrandingText "Valdro Ventiq ${VERSION}"
 
 !include MUI2.nsh
 !include LogicLib.nsh
+!include x64.nsh
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -47,6 +48,11 @@ BrandingText "Valdro Ventiq ${VERSION}"
 AMD CrossFire users: place the Windows device console tool in the installation folder as \
 devcon64.exe (64-bit Windows) or devcon86.exe (32-bit Windows). Ventiq uses it to restart the \
 display adapter after it changes the driver's ULPS power setting; it does not come with Ventiq."
+; The finish page's second checkbox: off unless the user ticks it, and a silent setup never shows it.
+!define MUI_FINISHPAGE_SHOWREADME ""
+!define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "Start Ventiq when I sign in to Windows"
+!define MUI_FINISHPAGE_SHOWREADME_FUNCTION StartWithWindows
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -88,6 +94,11 @@ FunctionEnd
 !macroend
 !insertmacro CARD_LIST_HASH_FUNCTION ""
 !insertmacro CARD_LIST_HASH_FUNCTION "un."
+
+; Ventiq registers its own start with Windows and reports a failure itself.
+Function StartWithWindows
+    ExecWait '"$INSTDIR\Ventiq.exe" /startup on'
+FunctionEnd
 
 Function SkipDirectoryOnUpgrade
     SetRegView ${REG_VIEW}
@@ -157,6 +168,13 @@ SectionEnd
 Section "Uninstall"
     SetRegView ${REG_VIEW}
     SetShellVarContext all
+    ; Ventiq removes its own start with Windows. It is asked only when the scheduler holds the task,
+    ; so an uninstall where there is none never waits on a message from it.
+    ${DisableX64FSRedirection}
+    ${If} ${FileExists} "$WINDIR\System32\Tasks\Ventiq"
+        ExecWait '"$INSTDIR\Ventiq.exe" /startup off'
+    ${EndIf}
+    ${EnableX64FSRedirection}
     Delete "$INSTDIR\Ventiq.exe"
     Delete "$INSTDIR\VentiqGuard.exe"
 

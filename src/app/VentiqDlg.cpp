@@ -76,6 +76,11 @@ const WndEventTable* CVentiqDlg::GetEventTable() const {
         OnCommand<&CVentiqDlg::OnAuto2>(IDC_AUTO2),
         OnCommand<&CVentiqDlg::OnApply>(IDC_APPLY),
         OnCommand<&CVentiqDlg::OnReset>(IDC_RESET),
+        OnMessage<&CVentiqDlg::OnShowRunningInstance>(ShowRunningInstanceMessage()),
+        OnMessage<&CVentiqDlg::OnWindowPosChanging>(WM_WINDOWPOSCHANGING),
+        OnMessage<&CVentiqDlg::OnInitMenuPopup>(WM_INITMENUPOPUP),
+        OnCommand<&CVentiqDlg::OnStartWithWindows>(ID_TRAY_MENU_STARTUP),
+        OnCommand<&CVentiqDlg::OnRestoreAtStart>(ID_TRAY_MENU_RESTORE),
     };
     static const WndEventTable table{CBitmapDialog::GetEventTable(), events};
     return &table;
@@ -94,7 +99,6 @@ BOOL CVentiqDlg::OnInitDialog() {
     m_bIsWin7 = version.dwMajorVersion == 6 && version.dwMinorVersion == 1;
     m_bIsWin8 = version.dwMajorVersion == 6 && version.dwMinorVersion == 2;
 
-    EnforceSingleInstance(L"Ventiq.exe", m_bIsWinXP, m_bIsWin7 || m_bIsWin8);
     SetWindowText(L"Ventiq");
 
     if (!DetectCard()) {

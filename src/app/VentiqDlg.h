@@ -170,6 +170,15 @@ public:
     CPointFont m_entryFont{L"MS Shell Dlg"};
     CPointFont m_unitFont{L"MS Shell Dlg"};
 
+    // ---- app/: when the window shows, and the tray menu's start-up items ----
+    LRESULT OnShowRunningInstance(WPARAM wParam, LPARAM lParam);
+    LRESULT OnWindowPosChanging(WPARAM wParam, LPARAM lParam);
+    // Started with /tray: the window stays hidden until the user asks for it.
+    bool m_bStayHidden = false;
+    LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM lParam);
+    void OnStartWithWindows();
+    void OnRestoreAtStart();
+
     // ---- state (declaration order of the program's data model) ----
     HICON m_hIcon = nullptr;
     std::unique_ptr<CMyAppTrayIcon> m_pTrayIcon;

@@ -2,6 +2,7 @@
 #include "cards/CardListFile.h"
 
 #include "app/Registry.h"
+#include "framework/WinApp.h"
 
 #include <windows.h>
 
@@ -54,7 +55,10 @@ bool ReadListBytes(const std::wstring& strPath, std::string& strBytes) {
 } // namespace
 
 std::wstring ReadWorkDir() {
-    return RegReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Valdro\\Ventiq", L"WorkDir", L"");
+    // A portable copy has no installation value: it runs from wherever it was unpacked.
+    const std::wstring exe = ExecutablePath();
+    return RegReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Valdro\\Ventiq", L"WorkDir",
+                         exe.substr(0, exe.find_last_of(L'\\')));
 }
 
 std::wstring CardListPath(const std::wstring& strWorkDir) {

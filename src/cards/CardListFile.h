@@ -10,7 +10,8 @@
 // that a stray huge file cannot exhaust memory with millions of rows.
 constexpr std::size_t kLargestCardListBytes = 256 * 1024;
 
-// The installation directory: HKLM "SOFTWARE\Valdro\Ventiq" value WorkDir, "" when absent.
+// The installation directory: HKLM "SOFTWARE\Valdro\Ventiq" value WorkDir, or the executable's own
+// folder when the value is absent.
 std::wstring ReadWorkDir();
 
 // strWorkDir followed directly by "\DList.cfg"; no separator is added or removed.

@@ -1,8 +1,8 @@
 // Display device restart: runs the device console tool hidden and waits until it has ended.
 #include "driver/DeviceRestart.h"
 
-#include "app/Registry.h"
 #include "app/VentiqDlg.h"
+#include "cards/CardListFile.h"
 
 #include <shellapi.h>
 
@@ -32,9 +32,7 @@ bool IsWindows64() {
 
 void CVentiqDlg::RestartDisplayDevice() {
     const std::wstring parameters = DeviceToolParameters(m_strDevId[0]);
-    const std::wstring workDir =
-        RegReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Valdro\\Ventiq", L"WorkDir", L"");
-    const std::wstring tool = DeviceToolPath(workDir, IsWindows64());
+    const std::wstring tool = DeviceToolPath(ReadWorkDir(), IsWindows64());
 
     SHELLEXECUTEINFOW launch{};
     launch.cbSize = sizeof(launch);

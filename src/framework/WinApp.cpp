@@ -3,11 +3,22 @@
 
 CWinApp* CWinApp::s_pApp = nullptr;
 
+std::wstring ExecutablePath() {
+    // The path may be longer than MAX_PATH; the buffer grows until the whole of it fits.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
 namespace {
 std::wstring ExecutableBaseName() {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name(path);
+    std::wstring name = ExecutablePath();
     const size_t slash = name.find_last_of(L"\\/");
     if (slash != std::wstring::npos) {
         name.erase(0, slash + 1);
@@ -32,7 +43,7 @@ CWinApp::~CWinApp() {
 
 int RunApplication(CWinApp& app) {
     app.InitInstance();
-    return 0;
+    return app.m_nExitCode;
 }
 
 int AppMessageBox(HWND owner, const std::wstring& text) {

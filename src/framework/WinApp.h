@@ -20,6 +20,8 @@ public:
     // The executable's file name without extension: the caption of every message box.
     const std::wstring& AppName() const { return m_strAppName; }
     CWnd* m_pMainWnd = nullptr;
+    // The process exit code RunApplication returns once InitInstance is done.
+    int m_nExitCode = 0;
 
     static CWinApp* Current() { return s_pApp; }
 
@@ -28,8 +30,11 @@ private:
     static CWinApp* s_pApp;
 };
 
-// Runs the application object's start-up routine; the process exit code.
+// Runs the application object's start-up routine; the process exit code the application set.
 int RunApplication(CWinApp& app);
+
+// The full path of this process's executable; empty when it cannot be read.
+std::wstring ExecutablePath();
 
 // A modal message box with OK and the exclamation icon, captioned with the application name.
 int AppMessageBox(HWND owner, const std::wstring& text);

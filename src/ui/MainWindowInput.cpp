@@ -181,6 +181,7 @@ void CVentiqDlg::OnMini() {
 }
 
 void CVentiqDlg::OnShowCommand() {
+    m_bStayHidden = false;
     // Hidden, the window painted nothing; it shows the values it holds now, painted at once.
     ShowWindow(SW_SHOW);
     ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);

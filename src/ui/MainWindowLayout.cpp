@@ -3,7 +3,9 @@
 #include "app/VentiqDlg.h"
 
 #include "app/Registry.h"
+#include "app/SingleInstance.h"
 #include "res/resource.h"
+#include "ui/MessageFilter.h"
 #include "ui/ReadoutFonts.h"
 
 namespace {
@@ -96,7 +98,12 @@ void CVentiqDlg::SetUpWindow() {
     m_pTrayIcon->m_bShowOnDblClk = TRUE;
     HICON trayIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VENTIQ));
     m_pTrayIcon->AddIcon(trayIcon);
-    m_pTrayIcon->ShowIcon();
+    // Hidden in the tray only with an icon there to bring the window back.
+    if (!m_pTrayIcon->ShowIcon()) {
+        m_bStayHidden = false;
+    }
+    // A second start asks this window to show itself, as the shell's tray messages do.
+    AllowFromLowerIntegrity(FindMessageFilterFunctions(), m_hWnd, ShowRunningInstanceMessage());
 
     // The tooltip window belongs to the dialog and is destroyed with it.
     m_ToolTip =

@@ -151,7 +151,7 @@ enum Part {
 const char* const kPartNames[kParts] = {
     "COM and WMI connection (window object made)",
     "dialog from its template, controls bound",
-    "single-instance check (process list)",
+    "single-instance check (named mutex)",
     "card detection (WMI query, list file)",
     "driver library loaded and started",
     "chip reads (saved registers)",
@@ -176,7 +176,7 @@ void TimeParts(std::vector<double> (&parts)[kParts]) {
     dlg->SubclassWindow(window);
     dlg->UpdateData();
     lap(kDialog);
-    EnforceSingleInstance(L"Ventiq.exe", false, false);
+    const CSingleInstance instance;
     lap(kSingleInstance);
     dlg->DetectCard();
     lap(kDetection);

@@ -1,6 +1,7 @@
 // Whole-program test harness: installation, process control and window inspection.
 #include "Harness.h"
 
+#include <process.h>
 #include <tlhelp32.h>
 
 #include <fstream>
@@ -192,11 +193,10 @@ std::vector<std::string> Installation::Calls(const std::string& name) const {
     return calls;
 }
 
-AppRun::AppRun(const Installation& installation) {
+AppRun::AppRun(const Installation& installation, const std::wstring& arguments, const std::wstring& exe) {
     ::SetEnvironmentVariableW(L"VENTIQ_SIM_SCENARIO", installation.ScenarioPath().c_str());
     ::SetEnvironmentVariableW(L"VENTIQ_SIM_JOURNAL", installation.JournalPath().c_str());
-    std::wstring exe = BuildPath(L"Ventiq.exe");
-    std::wstring commandLine = L"\"" + exe + L"\"";
+    std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     ::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
@@ -263,6 +263,27 @@ std::vector<DWORD> ChildProcesses(DWORD parentId, const wchar_t* imageName) {
 
 std::vector<DWORD> Processes(const wchar_t* imageName) {
     return FindProcesses(nullptr, imageName);
+}
+
+void StartSchedulerService() {
+    // Once the service runs, "net start" only says so.
+    _wspawnlp(_P_WAIT, L"net.exe", L"net", L"start", L"schedule", nullptr);
+}
+
+HWND WaitProcessWindow(DWORD processId, const wchar_t* className, DWORD timeoutMs) {
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    do {
+        for (HWND window = ::FindWindowExW(nullptr, nullptr, className, nullptr); window != nullptr;
+             window = ::FindWindowExW(nullptr, window, className, nullptr)) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            if (owner == processId) {
+                return window;
+            }
+        }
+        Pump(50);
+    } while (::GetTickCount64() < deadline);
+    return nullptr;
 }
 
 HWND Control(HWND window, int id) {

@@ -44,10 +44,12 @@ private:
     std::wstring m_dir;
 };
 
-// One run of Ventiq.exe. The destructor ends it if it is still running.
+// One run of Ventiq.exe (this build's, or another copy) with the given arguments. The destructor ends
+// it if it is still running.
 class AppRun {
 public:
-    explicit AppRun(const Installation& installation);
+    explicit AppRun(const Installation& installation, const std::wstring& arguments = L"",
+                    const std::wstring& exe = BuildPath(L"Ventiq.exe"));
     ~AppRun();
     AppRun(const AppRun&) = delete;
     AppRun& operator=(const AppRun&) = delete;
@@ -71,6 +73,14 @@ private:
 std::vector<DWORD> ChildProcesses(DWORD parentId, const wchar_t* imageName);
 // Every running process of this executable file name.
 std::vector<DWORD> Processes(const wchar_t* imageName);
+
+// Starts Wine's Task Scheduler service, which a fresh prefix does not run.
+void StartSchedulerService();
+// Where the scheduler keeps the task "Ventiq": the file exists while the task does.
+inline const wchar_t kStartupTaskFile[] = L"C:\\windows\\system32\\tasks\\Ventiq";
+
+// A top-level window of this class that the process has made, shown or hidden; null after the timeout.
+HWND WaitProcessWindow(DWORD processId, const wchar_t* className, DWORD timeoutMs = 20000);
 
 // The main window's control with this id.
 HWND Control(HWND window, int id);

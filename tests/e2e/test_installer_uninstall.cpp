@@ -15,6 +15,7 @@ struct UninstallCase {
     bool bSilent;      // the QuietUninstallString, else the UninstallString with its pages
     int nAnswer;       // the user's answer to the question about the changed list
     bool bListKept;
+    bool bStartsWithWindows; // the user had Ventiq start with Windows
 };
 
 void PrintTo(const UninstallCase& c, std::ostream* os) {
@@ -65,6 +66,11 @@ TEST_P(Uninstall, RemovesWhatTheSetupAdded) {
     if (c.bListChanged) {
         WriteFileBytes(dir + L"\\DList.cfg", changedList);
     }
+    if (c.bStartsWithWindows) {
+        e2e::StartSchedulerService();
+        ASSERT_EQ(RunToEnd(L"\"" + dir + L"\\Ventiq.exe\" /startup on", 30000).nExitCode, 0u);
+        ASSERT_TRUE(FileExists(e2e::kStartupTaskFile));
+    }
 
     UninstallerWindows user;
     user.nAnswer = c.nAnswer;
@@ -94,14 +100,16 @@ TEST_P(Uninstall, RemovesWhatTheSetupAdded) {
     EXPECT_FALSE(ReadString(kAppKey, L"WorkDir").has_value());
     EXPECT_FALSE(KeyExists(kUninstallKey));
     EXPECT_FALSE(FileExists(StartMenuDir()));
+    EXPECT_FALSE(FileExists(e2e::kStartupTaskFile));
 }
 
 const UninstallCase kUninstallCases[] = {
-    {"SilentWithTheShippedList", false, true, 0, false},
-    {"SilentKeepsAChangedList", true, true, 0, true},
-    {"UserAgreesToRemoveAChangedList", true, false, IDYES, false},
-    {"UserKeepsAChangedList", true, false, IDNO, true},
-    {"WithPagesAndTheShippedListAsksNothing", false, false, 0, false},
+    {"SilentWithTheShippedList", false, true, 0, false, false},
+    {"SilentKeepsAChangedList", true, true, 0, true, false},
+    {"UserAgreesToRemoveAChangedList", true, false, IDYES, false, false},
+    {"UserKeepsAChangedList", true, false, IDNO, true, false},
+    {"WithPagesAndTheShippedListAsksNothing", false, false, 0, false, false},
+    {"SilentRemovesTheStartWithWindows", false, true, 0, false, true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Installer, Uninstall, ::testing::ValuesIn(kUninstallCases),

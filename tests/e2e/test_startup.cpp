@@ -1,7 +1,11 @@
-// Start-up outcomes of the whole program: the single-instance rule and the failure messages.
+// Start-up outcomes of the whole program: the single-instance rule, the portable copy and the failure
+// messages.
 #include "Harness.h"
+#include "test_window_support.h"
 
 #include <gtest/gtest.h>
+
+#include <cwchar>
 
 using namespace e2e;
 
@@ -51,6 +55,7 @@ TEST_P(StartupMessage, ShowsItsMessageAndEndsWithExitCodeZero) {
 }
 
 const MessageCase kMessageCases[] = {
+    // Without WorkDir the list is looked for beside the program, and the build folder has none.
     {"NoWorkDir", 0x6719, false, kListedAmdBoard, "", L"Application data lost, please reinstall again."},
     {"NoCardList", 0x6719, true, nullptr, "", L"Application data lost, please reinstall again."},
     {"EmptyCardList", 0x6719, true, "", "", L"The Video Card does not support this application."},
@@ -79,33 +84,46 @@ TEST(StartupMessage, NvidiaDriverMissing) {
     SetDisplayAdapter(0x1002, 0x6719);
 }
 
-TEST(SingleInstance, SecondInstanceOnWindows7EndsAtOnce) {
-    SetDisplayAdapter(0x1002, 0x6719);
-    SetReportedWindowsVersion(L"win7");
-    Installation install;
-    install.WriteCardList("");
-    AppRun first(install);
-    ASSERT_NE(first.WaitMessageBox(), nullptr) << "the first instance should be waiting at its message";
+// A second start brings the first window back from the tray and ends, whatever Windows it sees
+// (the rule once acted on some versions only, each differently).
+class SingleInstance : public ::testing::TestWithParam<const wchar_t*> {};
 
-    AppRun second(install);
+TEST_P(SingleInstance, ASecondStartShowsTheFirstWindowAndEnds) {
+    SetReportedWindowsVersion(GetParam());
+    window::Board board(window::Vendor::Amd);
+    ASSERT_TRUE(board.WaitReady());
+    window::Command(board.Window(), 1000); // MINI: hidden in the tray
+    ASSERT_TRUE(window::WaitUntil([&] { return !::IsWindowVisible(board.Window()); }));
+
+    AppRun second(board.Install());
     DWORD exitCode = 1;
-    EXPECT_TRUE(second.WaitExit(10000, &exitCode)) << "the second instance should end by itself";
+    EXPECT_TRUE(second.WaitExit(10000, &exitCode)) << "the second start should end by itself";
     EXPECT_EQ(exitCode, 0u);
-    EXPECT_TRUE(first.IsRunning());
+    EXPECT_TRUE(window::WaitUntil([&] { return ::IsWindowVisible(board.Window()) != FALSE; }));
     SetReportedWindowsVersion(L"");
 }
 
-TEST(SingleInstance, OnVistaBothInstancesRun) {
+INSTANTIATE_TEST_SUITE_P(Versions, SingleInstance, ::testing::Values(L"win7", L"vista", L"win10"),
+                         [](const auto& info) {
+                             return std::string(info.param, info.param + wcslen(info.param));
+                         });
+
+// The portable copy: no WorkDir, and the card list in the program's own folder.
+TEST(PortableStart, RunsFromTheFolderItWasUnpackedTo) {
     SetDisplayAdapter(0x1002, 0x6719);
-    SetReportedWindowsVersion(L"vista");
-    Installation install;
-    install.WriteCardList("");
-    AppRun first(install);
-    ASSERT_NE(first.WaitMessageBox(), nullptr);
-    AppRun second(install);
-    EXPECT_NE(second.WaitMessageBox(), nullptr) << "on Vista the rule does nothing";
-    EXPECT_TRUE(first.IsRunning());
-    SetReportedWindowsVersion(L"");
+    Installation folder;
+    Installation::SetWorkDir(nullptr);
+    folder.WriteCardList(kListedAmdBoard);
+    for (const wchar_t* file : {L"Ventiq.exe", L"VentiqGuard.exe"}) {
+        ASSERT_TRUE(::CopyFileW(BuildPath(file).c_str(), (folder.Dir() + L"\\" + file).c_str(), FALSE));
+    }
+    AppRun app(folder, L"", folder.Dir() + L"\\Ventiq.exe");
+    const HWND window = app.WaitMainWindow();
+    ASSERT_NE(window, nullptr) << MessageBoxText(app.WaitMessageBox(0));
+    // Closed as the user does, so the guardian ends too and the folder can go.
+    window::Command(window, 1001);
+    EXPECT_TRUE(app.WaitExit(10000));
+    window::WaitUntil([&] { return ChildProcesses(app.ProcessId(), L"VentiqGuard.exe").empty(); });
 }
 
 } // namespace

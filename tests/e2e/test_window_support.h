@@ -41,6 +41,17 @@ inline bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 
     return true;
 }
 
+// Whether the main window, shown or not, is dressed and shows its first readings. Set-up empties the
+// fan area's caption after the speed label's, so a speed text seen after that comes from a reading.
+inline bool WaitFirstReadings(HWND window) {
+    return window != nullptr && WaitUntil(
+                                    [window] {
+                                        return WindowText(Control(window, 1021)).empty() &&
+                                               !WindowText(Control(window, 1003)).empty();
+                                    },
+                                    15000);
+}
+
 // Ventiq on a one-card board of the vendor, with its window up and its first readings shown (so
 // start-up has finished and both timers run).
 class Board {
@@ -64,16 +75,7 @@ public:
     Board(const Board&) = delete;
     Board& operator=(const Board&) = delete;
 
-    // Whether the window is dressed and shows its first readings. Set-up empties the fan area's
-    // caption after the speed label's, so a speed text seen after that comes from a reading.
-    bool WaitReady() const {
-        return m_hWindow != nullptr && WaitUntil(
-                                           [this] {
-                                               return WindowText(Control(m_hWindow, 1021)).empty() &&
-                                                      !WindowText(Control(m_hWindow, 1003)).empty();
-                                           },
-                                           15000);
-    }
+    bool WaitReady() const { return WaitFirstReadings(m_hWindow); }
     HWND Window() const { return m_hWindow; }
     HWND Item(int id) const { return Control(m_hWindow, id); }
     std::wstring Text(int id) const { return WindowText(Item(id)); }

@@ -261,7 +261,7 @@ void CALLBACK ReadAndChooseFirstItem(HWND, UINT, UINT_PTR timer, DWORD) {
     ::PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
 }
 
-TEST(TrayIcon, TheRightButtonOpensShowAndCloseAtTheCursorForTheMainWindow) {
+TEST(TrayIcon, TheRightButtonOpensTheMenuAtTheCursorForTheMainWindow) {
     const CScreenLock lock;
     CTestApp app;
     CTestHost mainWindow;
@@ -278,7 +278,8 @@ TEST(TrayIcon, TheRightButtonOpensShowAndCloseAtTheCursorForTheMainWindow) {
     EXPECT_EQ(g_openMenu.hForeground, mainWindow.GetSafeHwnd());
     EXPECT_EQ(g_openMenu.rc.left, 300);
     EXPECT_EQ(g_openMenu.rc.top, 200);
-    EXPECT_EQ(g_openMenu.items, (std::vector<std::wstring>{L"Show", L"Close"}));
+    EXPECT_EQ(g_openMenu.items, (std::vector<std::wstring>{L"Show", L"Start with Windows",
+                                                           L"Restore my settings at start", L"", L"Close"}));
     const std::vector<HostMessage> commands = mainWindow.Received(WM_COMMAND);
     ASSERT_EQ(commands.size(), 1u);
     EXPECT_EQ(LOWORD(commands[0].wParam), 32771u);
