@@ -2,6 +2,7 @@
 #include "app/VentiqDlg.h"
 
 #include "app/SingleInstance.h"
+#include "app/UserSettings.h"
 #include "cards/CardDetect.h"
 #include "cards/CardListFile.h"
 #include "fan/UlpsKeys.h"
@@ -81,6 +82,15 @@ const WndEventTable* CVentiqDlg::GetEventTable() const {
         OnMessage<&CVentiqDlg::OnInitMenuPopup>(WM_INITMENUPOPUP),
         OnCommand<&CVentiqDlg::OnStartWithWindows>(ID_TRAY_MENU_STARTUP),
         OnCommand<&CVentiqDlg::OnRestoreAtStart>(ID_TRAY_MENU_RESTORE),
+        OnCommand<&CVentiqDlg::OnEditCurves>(ID_TRAY_EDIT_CURVES),
+        OnMessage<&CVentiqDlg::OnContextMenu>(WM_CONTEXTMENU),
+        OnCommand<&CVentiqDlg::OnOuterAutomatic>(ID_OUTER_AUTOMATIC),
+        OnCommand<&CVentiqDlg::OnOuterManual>(ID_OUTER_MANUAL),
+        OnCommand<&CVentiqDlg::OnOuterCurve>(ID_OUTER_CURVE),
+        OnCommand<&CVentiqDlg::OnMiddleAutomatic>(ID_MIDDLE_AUTOMATIC),
+        OnCommand<&CVentiqDlg::OnMiddleManual>(ID_MIDDLE_MANUAL),
+        OnCommand<&CVentiqDlg::OnMiddleCurve>(ID_MIDDLE_CURVE),
+        OnMessage<&CVentiqDlg::OnCurvesSaved>(WM_CURVES_SAVED),
     };
     static const WndEventTable table{CBitmapDialog::GetEventTable(), events};
     return &table;
@@ -94,7 +104,6 @@ BOOL CVentiqDlg::OnInitDialog() {
     OSVERSIONINFOW version{};
     version.dwOSVersionInfoSize = sizeof(version);
     ::GetVersionExW(&version);
-    m_bIsWinXP = version.dwMajorVersion == 5 && version.dwMinorVersion == 1;
     m_bIsVista = version.dwMajorVersion == 6 && version.dwMinorVersion == 0;
     m_bIsWin7 = version.dwMajorVersion == 6 && version.dwMinorVersion == 1;
     m_bIsWin8 = version.dwMajorVersion == 6 && version.dwMinorVersion == 2;
@@ -117,6 +126,12 @@ BOOL CVentiqDlg::OnInitDialog() {
     }
     TakeFanControl();
     ReadSavedRegisters();
+    // The last manual percentages are kept across runs, whatever the modes; a start that found a set
+    // at a fixed speed takes that one instead.
+    const RememberedFans remembered = ReadRememberedFans();
+    m_outerApplied.m_nPercent = remembered.m_outer.m_nPercent;
+    m_middleApplied.m_nPercent = remembered.m_middle.m_nPercent;
+    m_bRestorePending = ReadRestoreAtStart();
     SetUpWindow();
     m_brEditBk = ::CreateSolidBrush(RGB(0, 0, 0));
     m_bTyping1 = false;
@@ -133,6 +148,10 @@ void CVentiqDlg::OnTimer(UINT_PTR timerId) {
     if (timerId == TIMER_READINGS) {
         UpdateReadings();
         FollowReadings();
+        if (m_bRestorePending) {
+            m_bRestorePending = false;
+            RestoreRememberedSettings();
+        }
     } else if (timerId == TIMER_ENTRY_SYNC) {
         UpdateEntryText();
     } else if (timerId == TIMER_DRIVER_WAIT) {
@@ -199,6 +218,12 @@ FanCards CVentiqDlg::DetectedFanCards() const {
 
 void CVentiqDlg::TakeFanControl() {
     m_pFanOwner = std::make_unique<CFanOwner>(*m_pHardware, m_guardian);
+    // Curves keep the sets' minimums, and on AMD boards the middle fan's protection rule.
+    m_outerCurve = CCurveFollower(OuterMinimum(), std::nullopt);
+    m_middleCurve = CCurveFollower(kMiddleFanMinimum, IsAmd() ? std::optional<int>(PROTECTION_TEMP) : std::nullopt);
+    m_curves = LoadCurves();
+    m_outerCurve.SetCurve(m_curves.m_outer);
+    m_middleCurve.SetCurve(m_curves.m_middle);
 }
 
 bool CVentiqDlg::StartBackend() {

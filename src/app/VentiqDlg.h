@@ -5,6 +5,9 @@
 #include "app/GuardianLink.h"
 #include "cards/CardListParse.h"
 #include "cards/SystemInfo.h"
+#include "curve/CurveFollower.h"
+#include "curve/CurveHistory.h"
+#include "curve/CurveStore.h"
 #include "fan/FanMode.h"
 #include "fan/FanOwner.h"
 #include "fan/SettingsKeeper.h"
@@ -12,6 +15,7 @@
 #include "hw/FanHardware.h"
 #include "ui/BitmapDialog.h"
 #include "ui/BitmapSlider.h"
+#include "ui/CurveEditor.h"
 #include "ui/EntryBox.h"
 #include "ui/Label.h"
 #include "ui/PointFont.h"
@@ -56,6 +60,17 @@ enum : UINT {
     ID_TRAY_DBLCLK_SHOW = 32768,
     ID_TRAY_SHOW = 32771,
     ID_TRAY_CLOSE = 32772,
+    ID_TRAY_EDIT_CURVES = 32773,
+};
+
+// Commands of the fan sets' right-click menus (and "Edit curves…", as in the tray menu).
+enum : UINT {
+    ID_OUTER_AUTOMATIC = 32780,
+    ID_OUTER_MANUAL = 32781,
+    ID_OUTER_CURVE = 32782,
+    ID_MIDDLE_AUTOMATIC = 32783,
+    ID_MIDDLE_MANUAL = 32784,
+    ID_MIDDLE_CURVE = 32785,
 };
 
 // Timers of the main window.
@@ -67,6 +82,8 @@ enum : UINT_PTR {
 
 // The PWM module temperature at which a manual middle fan is refused on AMD boards.
 constexpr int PROTECTION_TEMP = 70;
+// The middle fan's slider minimum, and its curve's floor.
+constexpr int kMiddleFanMinimum = 30;
 
 class CVentiqDlg : public CBitmapDialog {
 public:
@@ -118,8 +135,8 @@ public:
     // The outer fans of every card: the driver's control when automatic, else the percentage.
     void ApplyOuterFans(int percent);
     // The middle fan of every card: the chip's curve when automatic, else the percentage as a fixed
-    // duty (refused on a hot AMD board, with the protection's message).
-    void ApplyMiddleFan(int percent);
+    // duty (refused on a hot AMD board, with the protection's message, or quietly with a tray note).
+    void ApplyMiddleFan(int percent, bool quiet = false);
     // On AMD boards a hot PWM module, or one whose temperature cannot be read, keeps the middle fan on
     // the chip's own curve.
     enum class Protection { Clear, Hot, Unreadable };
@@ -142,6 +159,39 @@ public:
     bool AppliedSettingsOnHardware();
     // Other cards answer after a driver restart: the fans go back to their defaults, said once.
     void OnCardsChanged();
+    // The slider minimum of the outer fans: 26 % on NVIDIA boards, 30 % on AMD boards.
+    int OuterMinimum() const;
+
+    // ---- fan/: curves, the fan sets' menus and the remembered settings ----
+    // Each set in Curve mode follows its temperature once a tick; every set's readings go into its
+    // history for the curve editor.
+    void FollowCurves();
+    // A curve's step on the hardware, through the fans' owner: a percentage, or the set's default.
+    void WriteOuterStep(const CurveStep& step);
+    void WriteMiddleStep(const CurveStep& step);
+    // Curve mode just applied or put back: the curve's target is written now; false when the PWM
+    // module's temperature the middle fan follows could not be read yet.
+    void StartOuterCurve();
+    bool StartMiddleCurve();
+    void OnEditCurves();
+    LRESULT OnCurvesSaved(WPARAM wParam, LPARAM lParam);
+    // A right-click on a fan set's Auto button, fan picture or speed readout: its modes and the editor.
+    LRESULT OnContextMenu(WPARAM wParam, LPARAM lParam);
+    // The menus' mode choices: pending until APPLY, as the Auto toggles are; none for a set that
+    // cannot be driven.
+    void ChooseMode(bool middle, FanMode mode);
+    bool CanDrive(bool middle) const;
+    void OnOuterAutomatic() { ChooseMode(false, FanMode::Automatic); }
+    void OnOuterManual() { ChooseMode(false, FanMode::Manual); }
+    void OnOuterCurve() { ChooseMode(false, FanMode::Curve); }
+    void OnMiddleAutomatic() { ChooseMode(true, FanMode::Automatic); }
+    void OnMiddleManual() { ChooseMode(true, FanMode::Manual); }
+    void OnMiddleCurve() { ChooseMode(true, FanMode::Curve); }
+    // What APPLY and RESET leave on the hardware, kept for the user's next start.
+    void RememberSettings();
+    // With "Restore my settings at start", once the first readings are in: the remembered modes
+    // applied as APPLY applies them, a refusal told in the tray.
+    void RestoreRememberedSettings();
     // A note from the tray icon (a balloon), for what happens while the window may be hidden.
     void Notify(const std::wstring& text);
     // After each readings tick: the settings kept, the guardian watched, the tray tip updated.
@@ -191,7 +241,6 @@ public:
     CSystemInfo m_sysInfo;
     std::vector<DListRow> m_pRows;
     int m_nMatchedRow = 0;
-    bool m_bIsWinXP = false;
     bool m_bIsVista = false;
     bool m_bIsWin7 = false;
     bool m_bIsWin8 = false;
@@ -233,6 +282,17 @@ public:
     FanSetting m_middleApplied;
     // Whether the settings last applied are on the hardware, after sleep and driver restarts.
     CSettingsKeeper m_keeper;
+    // The curves of both sets, their laws, their recent readings and the editor.
+    CurveSet m_curves;
+    CCurveFollower m_outerCurve{30, std::nullopt};
+    CCurveFollower m_middleCurve{30, std::nullopt};
+    CCurveHistory m_outerHistory;
+    CCurveHistory m_middleHistory;
+    CCurveEditor m_curveEditor;
+    // The tray has said once that a hot PWM module took the middle fan's curve over.
+    bool m_bProtectionNoted = false;
+    // The remembered settings are applied at the first readings tick.
+    bool m_bRestorePending = false;
     int m_nDriverWaitTries = 0;
     // A resume was handled since the last suspend, so the second resume broadcast is not acted on.
     bool m_bResumeHandled = false;

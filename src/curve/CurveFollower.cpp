@@ -26,7 +26,7 @@ CurveStep CCurveFollower::Write(int nPercent, int nDegrees) {
     return bChanged ? CurveStep{CurveStep::Kind::Write, nPercent} : CurveStep{};
 }
 
-CurveStep CCurveFollower::Yield(CurveYieldReason reason) {
+CurveStep CCurveFollower::YieldTo(CurveYieldReason reason) {
     m_yield = reason;
     m_nOutput.reset();
     m_nLowSinceMs.reset();
@@ -38,7 +38,7 @@ CurveStep CCurveFollower::Tick(std::optional<int> degrees, unsigned long long nN
         // A blind tick proves nothing about a fall, so any wait starts again.
         m_nLowSinceMs.reset();
         if (++m_nUnreadable >= kCurveUnreadableTicks && m_yield == CurveYieldReason::None) {
-            return Yield(CurveYieldReason::Unreadable);
+            return YieldTo(CurveYieldReason::Unreadable);
         }
         return {};
     }
@@ -48,7 +48,7 @@ CurveStep CCurveFollower::Tick(std::optional<int> degrees, unsigned long long nN
     if (m_nProtectionDegrees) {
         if (nDegrees >= *m_nProtectionDegrees) {
             return m_yield == CurveYieldReason::Protection ? CurveStep{}
-                                                           : Yield(CurveYieldReason::Protection);
+                                                           : YieldTo(CurveYieldReason::Protection);
         }
         // Protection lets go only below the limit minus the hysteresis, so it does not flap.
         if (m_yield == CurveYieldReason::Protection &&

@@ -38,7 +38,7 @@ public:
 
 private:
     CurveStep Write(int nPercent, int nDegrees);
-    CurveStep Yield(CurveYieldReason reason);
+    CurveStep YieldTo(CurveYieldReason reason);
 
     int m_nMinimumPercent;
     std::optional<int> m_nProtectionDegrees;

@@ -74,16 +74,23 @@ void CVentiqDlg::OnApply() {
     ApplyMiddleFan(EntryPercent(m_editMiddle.GetWindowText()));
     ShowApply(m_btnApply, false);
     ShowReset(m_btnReset, m_outerMode != FanMode::Automatic || m_middleMode != FanMode::Automatic);
+    RememberSettings();
 }
 
 void CVentiqDlg::ApplyOuterFans(int percent) {
     m_outerApplied.m_mode = m_outerMode;
-    if (m_outerMode == FanMode::Automatic) {
+    switch (m_outerMode) {
+    case FanMode::Automatic:
         m_pFanOwner->SetOuterDefault();
-        return;
+        break;
+    case FanMode::Manual:
+        m_outerApplied.m_nPercent = percent;
+        m_pFanOwner->SetOuterPercent(percent);
+        break;
+    case FanMode::Curve:
+        StartOuterCurve();
+        break;
     }
-    m_outerApplied.m_nPercent = percent;
-    m_pFanOwner->SetOuterPercent(percent);
 }
 
 CVentiqDlg::Protection CVentiqDlg::CheckProtection() {
@@ -97,7 +104,7 @@ CVentiqDlg::Protection CVentiqDlg::CheckProtection() {
     return *temperature >= PROTECTION_TEMP ? Protection::Hot : Protection::Clear;
 }
 
-void CVentiqDlg::ApplyMiddleFan(int percent) {
+void CVentiqDlg::ApplyMiddleFan(int percent, bool quiet) {
     if (m_middleMode == FanMode::Automatic) {
         m_middleApplied.m_mode = FanMode::Automatic;
         m_pFanOwner->SetMiddleDefault();
@@ -108,11 +115,22 @@ void CVentiqDlg::ApplyMiddleFan(int percent) {
     if (!m_bControllerPresent) {
         return;
     }
+    // A curve keeps the protection rule itself, without a message: it yields while the module is hot.
+    if (m_middleMode == FanMode::Curve) {
+        m_middleApplied.m_mode = FanMode::Curve;
+        StartMiddleCurve();
+        return;
+    }
     // A hot PWM module on AMD boards keeps the chip's own curve, whichever way the speed would go, and
     // so does one whose temperature cannot be read.
     const Protection protection = CheckProtection();
     if (protection != Protection::Clear) {
-        ShowMessage(protection == Protection::Hot ? kProtectionText : kUnreadableTemperatureText);
+        const wchar_t* text = protection == Protection::Hot ? kProtectionText : kUnreadableTemperatureText;
+        if (quiet) {
+            Notify(text);
+        } else {
+            ShowMessage(text);
+        }
         SetMiddleMode(FanMode::Automatic);
         m_middleApplied.m_mode = FanMode::Automatic;
         ::Sleep(kAfterProtectionMs);

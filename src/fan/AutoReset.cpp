@@ -20,7 +20,7 @@ void CVentiqDlg::SetOuterMode(FanMode mode) {
     LoadBackground(BackgroundImage(IsNvidia(), manual ? FanHighlight::OuterFans : FanHighlight::None));
     m_sliderOuter.EnableSlider(manual ? TRUE : FALSE);
     m_editOuter.EnableWindow(manual ? TRUE : FALSE);
-    ShowAuto1(m_btnAuto1, mode == FanMode::Automatic);
+    ShowAuto1(m_btnAuto1, mode);
     if (!manual) {
         ShowApply(m_btnApply, true);
     }
@@ -32,7 +32,7 @@ void CVentiqDlg::SetMiddleMode(FanMode mode) {
     LoadBackground(BackgroundImage(IsNvidia(), manual ? FanHighlight::MiddleFan : FanHighlight::None));
     m_sliderMiddle.EnableSlider(manual ? TRUE : FALSE);
     m_editMiddle.EnableWindow(manual ? TRUE : FALSE);
-    ShowAuto2(m_btnAuto2, mode == FanMode::Automatic);
+    ShowAuto2(m_btnAuto2, mode);
     if (!manual) {
         ShowApply(m_btnApply, true);
     }
@@ -48,7 +48,7 @@ void CVentiqDlg::OnReset() {
         m_sliderOuter.EnableSlider(FALSE);
         m_editOuter.EnableWindow(FALSE);
         m_btnAuto1.EnableWindow(TRUE);
-        ShowAuto1(m_btnAuto1, true);
+        ShowAuto1(m_btnAuto1, FanMode::Automatic);
         ShowReset(m_btnReset, false);
     }
     ApplyOuterFans(0);
@@ -58,13 +58,14 @@ void CVentiqDlg::OnReset() {
             m_sliderMiddle.EnableSlider(FALSE);
             m_editMiddle.EnableWindow(FALSE);
             m_btnAuto2.EnableWindow(TRUE);
-            ShowAuto2(m_btnAuto2, true);
+            ShowAuto2(m_btnAuto2, FanMode::Automatic);
             ShowReset(m_btnReset, false);
         }
         m_middleApplied.m_mode = FanMode::Automatic;
         m_pFanOwner->SetMiddleDefault();
-        return;
+    } else {
+        // Without the chip the middle fan has no automatic mode to return to; RESET is done.
+        ShowReset(m_btnReset, false);
     }
-    // Without the chip the middle fan has no automatic mode to return to; RESET is done.
-    ShowReset(m_btnReset, false);
+    RememberSettings();
 }

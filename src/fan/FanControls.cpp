@@ -3,20 +3,33 @@
 
 #include "res/resource.h"
 
-void ShowAuto1(CxSkinButton& button, bool automatic) {
-    if (automatic) {
-        button.SetSkinImages(IDB_AUTO1_ON, IDB_AUTO1_OFF, IDB_AUTO1_OVER, IDB_AUTO1_ON);
-    } else {
-        button.SetSkinImages(IDB_AUTO1_OFF, IDB_AUTO1_ON, IDB_AUTO1_OVER, IDB_AUTO1_OFF);
+namespace {
+// The faces of one Auto button: lit, unlit, under the mouse, and its Curve faces.
+struct AutoFaces {
+    UINT m_nOn, m_nOff, m_nOver, m_nCurve, m_nCurveOver;
+};
+
+void ShowAuto(CxSkinButton& button, FanMode mode, const AutoFaces& faces) {
+    switch (mode) {
+    case FanMode::Automatic:
+        button.SetSkinImages(faces.m_nOn, faces.m_nOff, faces.m_nOver, faces.m_nOn);
+        break;
+    case FanMode::Manual:
+        button.SetSkinImages(faces.m_nOff, faces.m_nOn, faces.m_nOver, faces.m_nOff);
+        break;
+    case FanMode::Curve:
+        button.SetSkinImages(faces.m_nCurve, faces.m_nOn, faces.m_nCurveOver, faces.m_nCurve);
+        break;
     }
 }
+} // namespace
 
-void ShowAuto2(CxSkinButton& button, bool automatic) {
-    if (automatic) {
-        button.SetSkinImages(IDB_AUTO2_ON, IDB_AUTO2_OFF, IDB_AUTO2_OVER, IDB_AUTO2_ON);
-    } else {
-        button.SetSkinImages(IDB_AUTO2_OFF, IDB_AUTO2_ON, IDB_AUTO2_OVER, IDB_AUTO2_OFF);
-    }
+void ShowAuto1(CxSkinButton& button, FanMode mode) {
+    ShowAuto(button, mode, {IDB_AUTO1_ON, IDB_AUTO1_OFF, IDB_AUTO1_OVER, IDB_AUTO1_CURVE, IDB_AUTO1_CURVE_OVER});
+}
+
+void ShowAuto2(CxSkinButton& button, FanMode mode) {
+    ShowAuto(button, mode, {IDB_AUTO2_ON, IDB_AUTO2_OFF, IDB_AUTO2_OVER, IDB_AUTO2_CURVE, IDB_AUTO2_CURVE_OVER});
 }
 
 void ShowApply(CxSkinButton& button, bool waiting) {

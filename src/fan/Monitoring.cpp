@@ -13,7 +13,6 @@ namespace {
 const wchar_t kDegreesUnit[] = L" \u00B0C";
 constexpr int kAmdOuterMinimum = 30;
 constexpr int kNvidiaOuterMinimum = 26;
-constexpr int kMiddleMinimum = 30;
 constexpr int kEntryDigits = 3;
 
 // The number a readout text starts with ("47%" gives 47); empty for an empty text.
@@ -24,6 +23,10 @@ std::optional<int> ReadNumber(const std::wstring& text) {
     return static_cast<int>(std::wcstol(text.c_str(), nullptr, 10));
 }
 } // namespace
+
+int CVentiqDlg::OuterMinimum() const {
+    return IsNvidia() ? kNvidiaOuterMinimum : kAmdOuterMinimum;
+}
 
 void CVentiqDlg::ReadSavedRegisters() {
     for (int k = 0; k < 4; ++k) {
@@ -36,7 +39,7 @@ void CVentiqDlg::ReadInitialState() {
     // The position goes in while the limits are still 0..100, so a reading below the minimum stays
     // visible until the next change.
     m_sliderOuter.SetPosition(outer.m_nPercent);
-    m_sliderOuter.SetLimits(IsNvidia() ? kNvidiaOuterMinimum : kAmdOuterMinimum, 100);
+    m_sliderOuter.SetLimits(OuterMinimum(), 100);
     // AMD boards start automatic. On NVIDIA any policy but manual (automatic 8 or 16, or one the
     // program does not know) starts the outer fans automatic, so the driver keeps them until the user
     // takes over.
@@ -45,15 +48,15 @@ void CVentiqDlg::ReadInitialState() {
                                                                                 : FanMode::Manual;
     const int outerPercent = outer.m_nPercent;
     if (m_outerMode == FanMode::Automatic) {
-        ShowAuto1(m_btnAuto1, true);
+        ShowAuto1(m_btnAuto1, FanMode::Automatic);
         m_sliderOuter.EnableSlider(FALSE);
         m_editOuter.EnableWindow(FALSE);
     } else if (fanControl) {
-        ShowAuto1(m_btnAuto1, false);
+        ShowAuto1(m_btnAuto1, FanMode::Manual);
         ShowReset(m_btnReset, true);
     } else {
         // Readings only: the outer fans cannot be driven without fan control.
-        ShowAuto1(m_btnAuto1, false);
+        ShowAuto1(m_btnAuto1, FanMode::Manual);
         m_btnAuto1.EnableWindow(FALSE);
         m_sliderOuter.EnableSlider(FALSE);
         m_editOuter.EnableWindow(FALSE);
@@ -65,7 +68,7 @@ void CVentiqDlg::ReadInitialState() {
     const BYTE duty = m_pHardware->ReadChip(kChipRegDuty).value_or(0);
     m_strZone3Percent = DutyPercentText(duty);
     m_sliderMiddle.SetPosition(DutySliderPosition(duty));
-    m_sliderMiddle.SetLimits(kMiddleMinimum, 100);
+    m_sliderMiddle.SetLimits(kMiddleFanMinimum, 100);
 
     m_editOuter.SendMessage(EM_LIMITTEXT, kEntryDigits);
     m_editOuter.SetWindowText(std::to_wstring(outerPercent));
@@ -85,7 +88,7 @@ void CVentiqDlg::ReadInitialState() {
         const bool fixed = allRead && m_nSavedRegs[0] == m_nSavedRegs[1] && m_nSavedRegs[1] == m_nSavedRegs[2] &&
                            m_nSavedRegs[2] == m_nSavedRegs[3];
         m_middleMode = fixed ? FanMode::Manual : FanMode::Automatic;
-        ShowAuto2(m_btnAuto2, !fixed);
+        ShowAuto2(m_btnAuto2, m_middleMode);
         m_sliderMiddle.EnableSlider(fixed ? TRUE : FALSE);
         m_editMiddle.EnableWindow(fixed ? TRUE : FALSE);
         if (fixed) {
@@ -94,7 +97,7 @@ void CVentiqDlg::ReadInitialState() {
         }
     } else {
         m_middleMode = FanMode::Automatic;
-        ShowAuto2(m_btnAuto2, false);
+        ShowAuto2(m_btnAuto2, FanMode::Manual);
         m_btnAuto2.EnableWindow(FALSE);
         m_sliderMiddle.EnableSlider(FALSE);
         m_editMiddle.EnableWindow(FALSE);

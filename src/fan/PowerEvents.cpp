@@ -118,14 +118,18 @@ bool CVentiqDlg::WriteAppliedSettings() {
     // What was applied, never what the window shows pending: a toggle not yet applied is not the
     // user's setting yet. Automatic sets need nothing: the driver and the chip run them after a reset.
     const bool middleManual = m_middleApplied.m_mode == FanMode::Manual && m_bControllerPresent;
+    const bool middleCurve = m_middleApplied.m_mode == FanMode::Curve && m_bControllerPresent;
     const Protection protection = middleManual ? CheckProtection() : Protection::Clear;
-    if (protection == Protection::Unreadable) {
-        // The chip's line may answer later than the driver after a resume: not ready yet, and nothing
-        // is written until both are.
+    // The chip's line may answer later than the driver after a resume: not ready yet, and nothing is
+    // written until both are. A curve follows that very temperature.
+    if (protection == Protection::Unreadable ||
+        (middleCurve && !m_pHardware->ReadChip(kChipRegPwmTemperature))) {
         return false;
     }
     if (m_outerApplied.m_mode == FanMode::Manual) {
         m_pFanOwner->SetOuterPercent(m_outerApplied.m_nPercent);
+    } else if (m_outerApplied.m_mode == FanMode::Curve) {
+        StartOuterCurve();
     }
     if (protection == Protection::Hot) {
         // Set, not toggled: the middle fan is automatic from now on, as the user is told.
@@ -137,16 +141,33 @@ bool CVentiqDlg::WriteAppliedSettings() {
         Notify(kHotModuleText);
     } else if (middleManual) {
         m_pFanOwner->SetMiddleDuty(PercentToDuty(m_middleApplied.m_nPercent));
+    } else if (middleCurve) {
+        StartMiddleCurve();
     }
     return true;
 }
 
+namespace {
+// The percentage a set should hold now: its manual one, or its curve's output; nothing to check for
+// an automatic set or a curve that yielded to the default control.
+std::optional<int> HeldPercent(const FanSetting& applied, const CCurveFollower& curve) {
+    switch (applied.m_mode) {
+    case FanMode::Manual:
+        return applied.m_nPercent;
+    case FanMode::Curve:
+        return curve.Output();
+    case FanMode::Automatic:
+        break;
+    }
+    return std::nullopt;
+}
+} // namespace
+
 bool CVentiqDlg::AppliedSettingsOnHardware() {
-    const bool outer =
-        m_outerApplied.m_mode != FanMode::Manual || m_pHardware->OuterFansAt(m_outerApplied.m_nPercent);
-    const bool middle = m_middleApplied.m_mode != FanMode::Manual || !m_bControllerPresent ||
-                        m_pHardware->ChipAtDuty(PercentToDuty(m_middleApplied.m_nPercent));
-    return outer && middle;
+    const std::optional<int> outer = HeldPercent(m_outerApplied, m_outerCurve);
+    const std::optional<int> middle = m_bControllerPresent ? HeldPercent(m_middleApplied, m_middleCurve) : std::nullopt;
+    return (!outer || m_pHardware->OuterFansAt(*outer)) &&
+           (!middle || m_pHardware->ChipAtDuty(PercentToDuty(*middle)));
 }
 
 void CVentiqDlg::OnCardsChanged() {
@@ -170,6 +191,7 @@ void CVentiqDlg::Notify(const std::wstring& text) {
 
 void CVentiqDlg::FollowReadings() {
     KeepSettings(m_lastReadings.m_nGpuDegrees.has_value());
+    FollowCurves();
     m_guardian.Watch();
     if (m_pTrayIcon) {
         if (!m_pTrayIcon->IsIconShown()) {

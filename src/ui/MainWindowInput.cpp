@@ -114,6 +114,10 @@ HBRUSH CVentiqDlg::OnCtlColor(HDC dc, HWND control, UINT) {
 }
 
 BOOL CVentiqDlg::PreTranslateMessage(MSG* msg) {
+    // The curve editor's keyboard goes round its own controls.
+    if (m_curveEditor.PreTranslateMessage(msg)) {
+        return TRUE;
+    }
     if (m_ToolTip != nullptr && ::IsWindow(m_ToolTip)) {
         ::SendMessageW(m_ToolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
     }

@@ -137,6 +137,34 @@ inline std::map<std::string, std::string> LastWrites(const std::vector<std::stri
     return last;
 }
 
+// The program's per-user settings (HKEY_CURRENT_USER\Software\Valdro\Ventiq), empty for one test and
+// removed again afterwards.
+class ScopedUserSettings {
+public:
+    ScopedUserSettings() { Clear(); }
+    ~ScopedUserSettings() { Clear(); }
+    ScopedUserSettings(const ScopedUserSettings&) = delete;
+    ScopedUserSettings& operator=(const ScopedUserSettings&) = delete;
+
+    void Set(const wchar_t* name, const std::wstring& text) const {
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, name, REG_SZ, text.c_str(),
+                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    }
+    void Set(const wchar_t* name, DWORD value) const {
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, name, REG_DWORD, &value, sizeof(value));
+    }
+    std::wstring Text(const wchar_t* name) const {
+        wchar_t text[64] = {};
+        DWORD size = sizeof(text);
+        ::RegGetValueW(HKEY_CURRENT_USER, kKey, name, RRF_RT_REG_SZ, nullptr, text, &size);
+        return text;
+    }
+
+private:
+    static constexpr wchar_t kKey[] = L"Software\\Valdro\\Ventiq";
+    static void Clear() { ::RegDeleteTreeW(HKEY_CURRENT_USER, kKey); }
+};
+
 // The register defaults of the usual card-list row 120;100;80;60.
 inline const std::vector<std::string> kDefaultsWritten = {"0x85=0x78", "0x86=0x64", "0x87=0x50", "0x88=0x3C"};
 
@@ -193,6 +221,10 @@ inline bool ButtonLit(HWND button) {
 inline bool WaitLook(bool (*look)(HWND), HWND button, bool lit) {
     return WaitUntil([&] { return look(button) == lit; }, 3000);
 }
+
+// Commands of the fan sets' right-click menus.
+constexpr int kOuterCurve = 32782;
+constexpr int kMiddleCurve = 32785;
 
 // Both fan sets manual and applied, as a user leaves them.
 inline void ApplyBothManual(const Board& board) {

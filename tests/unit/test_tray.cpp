@@ -278,7 +278,7 @@ TEST(TrayIcon, TheRightButtonOpensTheMenuAtTheCursorForTheMainWindow) {
     EXPECT_EQ(g_openMenu.hForeground, mainWindow.GetSafeHwnd());
     EXPECT_EQ(g_openMenu.rc.left, 300);
     EXPECT_EQ(g_openMenu.rc.top, 200);
-    EXPECT_EQ(g_openMenu.items, (std::vector<std::wstring>{L"Show", L"Start with Windows",
+    EXPECT_EQ(g_openMenu.items, (std::vector<std::wstring>{L"Show", L"Edit curves\u2026", L"Start with Windows",
                                                            L"Restore my settings at start", L"", L"Close"}));
     const std::vector<HostMessage> commands = mainWindow.Received(WM_COMMAND);
     ASSERT_EQ(commands.size(), 1u);
