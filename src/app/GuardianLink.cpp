@@ -14,8 +14,8 @@ namespace {
 constexpr DWORD kLaunchWaitMs = 5000;
 constexpr DWORD kArmWaitMs = 5000;
 
-// Whether process `id` runs VentiqGuard.exe: the launcher's answer is a process id, and a process
-// that ended at once could in principle hand its id on before it is opened.
+// Whether the process runs VentiqGuard.exe: the launcher answers with a process id, and a guardian
+// that ended at once could in principle have handed its id on before it is opened.
 bool IsGuardianProcess(HANDLE process) {
     wchar_t path[MAX_PATH] = {};
     DWORD length = MAX_PATH;

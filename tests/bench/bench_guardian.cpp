@@ -50,24 +50,6 @@ size_t CountLines(const Installation& install, const std::string& start, const s
     return count;
 }
 
-// Ventiq and its descendants, found by parent process id, ended together ("End process tree").
-void EndProcessTree(DWORD root) {
-    std::vector<DWORD> tree = {root};
-    for (size_t i = 0; i < tree.size(); ++i) {
-        for (DWORD child : ChildProcesses(tree[i], nullptr)) {
-            tree.push_back(child);
-        }
-    }
-    std::vector<HANDLE> processes;
-    for (DWORD id : tree) {
-        processes.push_back(::OpenProcess(PROCESS_TERMINATE, FALSE, id));
-    }
-    for (HANDLE process : processes) {
-        ::TerminateProcess(process, 1);
-        ::CloseHandle(process);
-    }
-}
-
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     while (!condition()) {

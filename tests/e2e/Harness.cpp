@@ -265,6 +265,25 @@ std::vector<DWORD> Processes(const wchar_t* imageName) {
     return FindProcesses(nullptr, imageName);
 }
 
+void EndProcessTree(DWORD root) {
+    std::vector<DWORD> tree = {root};
+    for (size_t i = 0; i < tree.size(); ++i) {
+        for (DWORD child : ChildProcesses(tree[i], nullptr)) {
+            tree.push_back(child);
+        }
+    }
+    std::vector<HANDLE> processes;
+    for (DWORD id : tree) {
+        processes.push_back(::OpenProcess(PROCESS_TERMINATE, FALSE, id));
+    }
+    for (HANDLE process : processes) {
+        if (process != nullptr) {
+            ::TerminateProcess(process, 1);
+            ::CloseHandle(process);
+        }
+    }
+}
+
 void StartSchedulerService() {
     // Once the service runs, "net start" only says so.
     _wspawnlp(_P_WAIT, L"net.exe", L"net", L"start", L"schedule", nullptr);

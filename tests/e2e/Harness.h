@@ -73,6 +73,9 @@ private:
 std::vector<DWORD> ChildProcesses(DWORD parentId, const wchar_t* imageName);
 // Every running process of this executable file name.
 std::vector<DWORD> Processes(const wchar_t* imageName);
+// Ends the process and every process it started, and theirs, found by parent process id, together,
+// as Task Manager's "End process tree" does.
+void EndProcessTree(DWORD root);
 
 // Starts Wine's Task Scheduler service, which a fresh prefix does not run.
 void StartSchedulerService();

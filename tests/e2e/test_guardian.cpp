@@ -84,24 +84,6 @@ DWORD ExitCodeAfter(HANDLE process, DWORD timeoutMs) {
     return code;
 }
 
-// Ends the process and every process it started, and theirs, found by parent process id, together,
-// as Task Manager's "End process tree" does.
-void EndProcessTree(DWORD root) {
-    std::vector<DWORD> tree = {root};
-    for (size_t i = 0; i < tree.size(); ++i) {
-        for (DWORD child : ChildProcesses(tree[i], nullptr)) {
-            tree.push_back(child);
-        }
-    }
-    std::vector<ProcessHandle> processes;
-    for (DWORD id : tree) {
-        processes.emplace_back(::OpenProcess(PROCESS_TERMINATE, FALSE, id));
-    }
-    for (const ProcessHandle& process : processes) {
-        ::TerminateProcess(process.get(), 1);
-    }
-}
-
 // Sends the end-of-session query and the answer, as Windows does when the user signs out.
 void EndSession(HWND window, BOOL ending) {
     DWORD_PTR answer = 0;
