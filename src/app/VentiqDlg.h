@@ -125,6 +125,9 @@ public:
     // A fan set's mode as the window shows it, waiting for APPLY: its button, slider and entry box.
     void SetOuterMode(FanMode mode);
     void SetMiddleMode(FanMode mode);
+    // One fan set's controls (defined with the modes), shown in a mode.
+    struct FanSetControls;
+    void ShowSetMode(FanMode mode, const FanSetControls& set);
     void OnReset();
     void RestoreFanDefaults();
     void OnCloseButton();

@@ -13,26 +13,31 @@ void CVentiqDlg::OnAuto2() {
     SetMiddleMode(m_middleMode == FanMode::Automatic ? FanMode::Manual : FanMode::Automatic);
 }
 
+struct CVentiqDlg::FanSetControls {
+    FanHighlight m_highlight;
+    CBitmapSlider& m_slider;
+    CEntryBox& m_entry;
+    CxSkinButton& m_button;
+    void (*m_showAuto)(CxSkinButton&, FanMode);
+};
+
 void CVentiqDlg::SetOuterMode(FanMode mode) {
     m_outerMode = mode;
-    const bool manual = mode == FanMode::Manual;
-    // A set made manual is highlighted for its slider; APPLY lights once a value is chosen.
-    LoadBackground(BackgroundImage(IsNvidia(), manual ? FanHighlight::OuterFans : FanHighlight::None));
-    m_sliderOuter.EnableSlider(manual ? TRUE : FALSE);
-    m_editOuter.EnableWindow(manual ? TRUE : FALSE);
-    ShowAuto1(m_btnAuto1, mode);
-    if (!manual) {
-        ShowApply(m_btnApply, true);
-    }
+    ShowSetMode(mode, {FanHighlight::OuterFans, m_sliderOuter, m_editOuter, m_btnAuto1, &ShowAuto1});
 }
 
 void CVentiqDlg::SetMiddleMode(FanMode mode) {
     m_middleMode = mode;
+    ShowSetMode(mode, {FanHighlight::MiddleFan, m_sliderMiddle, m_editMiddle, m_btnAuto2, &ShowAuto2});
+}
+
+void CVentiqDlg::ShowSetMode(FanMode mode, const FanSetControls& set) {
     const bool manual = mode == FanMode::Manual;
-    LoadBackground(BackgroundImage(IsNvidia(), manual ? FanHighlight::MiddleFan : FanHighlight::None));
-    m_sliderMiddle.EnableSlider(manual ? TRUE : FALSE);
-    m_editMiddle.EnableWindow(manual ? TRUE : FALSE);
-    ShowAuto2(m_btnAuto2, mode);
+    // A set made manual is highlighted for its slider; APPLY lights once a value is chosen.
+    LoadBackground(BackgroundImage(IsNvidia(), manual ? set.m_highlight : FanHighlight::None));
+    set.m_slider.EnableSlider(manual ? TRUE : FALSE);
+    set.m_entry.EnableWindow(manual ? TRUE : FALSE);
+    set.m_showAuto(set.m_button, mode);
     if (!manual) {
         ShowApply(m_btnApply, true);
     }
